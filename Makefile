@@ -1,0 +1,45 @@
+# Wraps CMake. The two commands a developer needs are `make run` and `make test`; both install what is missing.
+BUILD_DIR ?= build
+SANITIZE_DIR ?= build-sanitize
+JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+CMAKE_FLAGS ?=
+
+.PHONY: all deps test-deps configure build run test test-sanitize bench clean
+
+all: build
+
+deps:
+	scripts/install-deps build
+
+test-deps:
+	scripts/install-deps test
+
+configure: deps
+	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS)
+
+build: configure
+	cmake --build $(BUILD_DIR) -j $(JOBS)
+
+run: build
+	@if [ -x $(BUILD_DIR)/src/ferrowyn ]; then $(BUILD_DIR)/src/ferrowyn; \
+	else echo "The window is not built yet: only the core library and its tests exist."; fi
+
+test: test-deps configure
+	cmake --build $(BUILD_DIR) -j $(JOBS)
+	ctest --test-dir $(BUILD_DIR) --output-on-failure
+
+# The same tests built with AddressSanitizer and UndefinedBehaviorSanitizer.
+test-sanitize: test-deps
+	cmake -S . -B $(SANITIZE_DIR) -DCMAKE_BUILD_TYPE=Debug -DFERROWYN_BUILD_BENCH=OFF \
+		-DCMAKE_CXX_FLAGS="-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all" \
+		-DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" $(CMAKE_FLAGS)
+	cmake --build $(SANITIZE_DIR) -j $(JOBS)
+	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+		ctest --test-dir $(SANITIZE_DIR) --output-on-failure
+
+# usage: make bench [BENCH_ARGS="folder size-in-MiB"]
+bench: build
+	$(BUILD_DIR)/bench/bench_overwrite_pass $(BENCH_ARGS)
+
+clean:
+	rm -rf $(BUILD_DIR) $(SANITIZE_DIR)

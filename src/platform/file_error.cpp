@@ -1,0 +1,25 @@
+#include "platform/file_error.h"
+
+#include <system_error>
+
+namespace ferrowyn {
+namespace {
+
+std::string describe(const std::string& action, const std::filesystem::path& path, const std::string& reason) {
+    std::string text = action;
+    if (const auto at = text.find("%1"); at != std::string::npos) {
+        text.replace(at, 2, path.string());
+    }
+    return text + ": " + reason;
+}
+
+} // namespace
+
+FileError::FileError(const std::string& action, const std::filesystem::path& path, const std::string& reason)
+    : std::runtime_error(describe(action, path, reason)), m_path(path), m_reason(reason) {}
+
+std::string osReason(int errorNumber) {
+    return std::system_category().message(errorNumber);
+}
+
+} // namespace ferrowyn

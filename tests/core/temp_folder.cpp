@@ -1,0 +1,61 @@
+#include "temp_folder.h"
+
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <stdexcept>
+#include <unistd.h>
+
+namespace ferrowyn::test {
+
+TempFolder::TempFolder() {
+    std::random_device random;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        auto candidate = std::filesystem::temp_directory_path() / ("ferrowyn-test-" + std::to_string(random()));
+        if (std::filesystem::create_directory(candidate)) {
+            m_path = candidate;
+            return;
+        }
+    }
+    throw std::runtime_error("cannot make a temporary folder");
+}
+
+TempFolder::~TempFolder() {
+    std::error_code ignored;
+    // A test may have taken the write permission away; give it back so that everything can go.
+    for (auto& entry : std::filesystem::recursive_directory_iterator(m_path, ignored)) {
+        if (entry.is_directory(ignored) && !entry.is_symlink(ignored)) {
+            std::filesystem::permissions(entry.path(), std::filesystem::perms::owner_all,
+                                         std::filesystem::perm_options::add, ignored);
+        }
+    }
+    std::filesystem::permissions(m_path, std::filesystem::perms::owner_all, std::filesystem::perm_options::add,
+                                 ignored);
+    std::filesystem::remove_all(m_path, ignored);
+}
+
+void writeFile(const std::filesystem::path& path, std::int64_t size) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    for (std::int64_t i = 0; i < size; ++i) {
+        out.put(static_cast<char>('a' + i % 26));
+    }
+    if (!out) {
+        throw std::runtime_error("cannot write " + path.string());
+    }
+}
+
+std::string readFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+bool isAllSpaces(const std::string& bytes) {
+    return std::all_of(bytes.begin(), bytes.end(), [](char c) { return c == ' '; });
+}
+
+bool runningAsRoot() {
+    return ::geteuid() == 0;
+}
+
+} // namespace ferrowyn::test

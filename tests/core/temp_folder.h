@@ -1,0 +1,30 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+namespace ferrowyn::test {
+
+// A fresh folder under the system's temporary folder, removed with everything in it at the end of the test.
+class TempFolder {
+public:
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+
+    const std::filesystem::path& path() const { return m_path; }
+    std::filesystem::path operator/(const std::string& name) const { return m_path / name; }
+
+private:
+    std::filesystem::path m_path;
+};
+
+// A file of `size` bytes of varied, non-space content.
+void writeFile(const std::filesystem::path& path, std::int64_t size);
+std::string readFile(const std::filesystem::path& path);
+bool isAllSpaces(const std::string& bytes);
+bool runningAsRoot();
+
+} // namespace ferrowyn::test
