@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QWidget>
+
+namespace ferrowyn {
+
+class FileView;
+
+// The regular files of one folder (no folders, links, devices, pipes or sockets; hidden files left out), sorted
+// without regard to case. Selecting an entry with the mouse or the keyboard raises Click, also when the entry was
+// already selected; nothing done by the program raises it.
+class FileListBox : public QWidget {
+    Q_OBJECT
+public:
+    explicit FileListBox(QWidget* parent = nullptr);
+
+    QString Path() const { return m_path; }
+    // Reads the folder's files and clears the selection. Raises FileError (changing nothing) when the folder
+    // cannot be read.
+    void setPath(const QString& path);
+    // Reads the same folder again from disk and clears the selection.
+    void Refresh();
+
+    // The selected name, without its folder; empty when nothing is selected.
+    QString FileName() const;
+    // The selected entry's position, or -1 when nothing is selected. A folder may hold more files than a 16-bit
+    // index can count, so it is a plain int.
+    int ListIndex() const;
+
+signals:
+    void Click();
+
+private:
+    FileView* m_view;
+    QString m_path;
+};
+
+} // namespace ferrowyn

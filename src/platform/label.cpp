@@ -1,0 +1,54 @@
+#include "platform/label.h"
+
+#include <QLabel>
+#include <QVBoxLayout>
+
+namespace ferrowyn {
+namespace {
+
+Qt::Alignment qtAlignment(int alignment) {
+    switch (alignment) {
+    case Label::AlignRight:
+        return Qt::AlignRight | Qt::AlignTop;
+    case Label::AlignCentre:
+        return Qt::AlignHCenter | Qt::AlignTop;
+    default:
+        return Qt::AlignLeft | Qt::AlignTop;
+    }
+}
+
+} // namespace
+
+Label::Label(QWidget* parent) : QWidget(parent), m_text(new QLabel(this)) {
+    m_text->setTextFormat(Qt::PlainText);
+    m_text->setWordWrap(true);
+    m_text->setAlignment(qtAlignment(m_alignment));
+    // Long names without spaces (paths) still break inside the box instead of widening it.
+    m_text->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_text);
+}
+
+void Label::setCaption(const QString& caption) {
+    if (caption == m_caption) {
+        return;
+    }
+    m_caption = caption;
+    // Lines are joined with CR LF; the label shows each CR LF as one line break.
+    QString shown = caption;
+    shown.replace("\r\n", "\n");
+    m_text->setText(shown);
+    emit Change();
+}
+
+void Label::setAlignment(int alignment) {
+    m_alignment = alignment;
+    m_text->setAlignment(qtAlignment(alignment));
+}
+
+void Label::Refresh() {
+    m_text->repaint();
+}
+
+} // namespace ferrowyn
