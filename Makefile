@@ -21,8 +21,7 @@ build: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 
 run: build
-	@if [ -x $(BUILD_DIR)/src/ferrowyn ]; then $(BUILD_DIR)/src/ferrowyn; \
-	else echo "The window is not built yet: only the core library and its tests exist."; fi
+	$(BUILD_DIR)/src/ferrowyn
 
 test: test-deps configure
 	cmake --build $(BUILD_DIR) -j $(JOBS)
@@ -40,6 +39,7 @@ test-sanitize: test-deps
 # usage: make bench [BENCH_ARGS="folder size-in-MiB"]
 bench: build
 	$(BUILD_DIR)/bench/bench_overwrite_pass $(BENCH_ARGS)
+	$(BUILD_DIR)/bench/bench_file_list
 
 clean:
 	rm -rf $(BUILD_DIR) $(SANITIZE_DIR)

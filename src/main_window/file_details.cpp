@@ -1,0 +1,31 @@
+#include "main_window/file_details.h"
+#include "platform/file_queries.h"
+#include "platform/path_text.h"
+
+#include <QDateTime>
+#include <QLocale>
+#include <QRegularExpression>
+
+namespace ferrowyn {
+
+QString localDateTimeText(std::chrono::system_clock::time_point moment) {
+    const auto milliseconds =
+        std::chrono::duration_cast<std::chrono::milliseconds>(moment.time_since_epoch()).count();
+    const QDateTime local = QDateTime::fromMSecsSinceEpoch(milliseconds);
+    const QLocale locale;
+    // The locale's long time format, which has the seconds, without its time zone.
+    static const QRegularExpression zone(QStringLiteral("\\s*\\bt+\\b\\s*"));
+    const QString timeFormat = locale.timeFormat(QLocale::LongFormat).replace(zone, QStringLiteral(" ")).trimmed();
+    return locale.toString(local.date(), QLocale::ShortFormat) + ' ' + locale.toString(local.time(), timeFormat);
+}
+
+QString fileDetails(const QString& path) {
+    const auto fsPath = toFsPath(path);
+    const QString modified = localDateTimeText(fileModified(fsPath));
+    const qint64 length = fileLength(fsPath);
+    const QString lineBreak = QStringLiteral("\r\n");
+    return path + lineBreak + lineBreak + QStringLiteral("Last modified on ") + modified + lineBreak + lineBreak +
+           QString::number(length) + QStringLiteral(" bytes long");
+}
+
+} // namespace ferrowyn

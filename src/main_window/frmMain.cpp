@@ -1,0 +1,149 @@
+#include "main_window/frmMain.h"
+#include "main_window/design_values.h"
+#include "platform/default_handling.h"
+#include "platform/folder_listing.h"
+#include "platform/message_box.h"
+#include "platform/path_text.h"
+#include "platform/volumes.h"
+#include "settings/last_folder.h"
+
+#include <QCloseEvent>
+#include <QScreen>
+#include <QStyle>
+
+#ifndef FERROWYN_SUPPORT_ADDRESS
+#define FERROWYN_SUPPORT_ADDRESS "support@ferrowyn.example"
+#endif
+
+namespace ferrowyn {
+namespace {
+
+// A fixed dialog frame: a title and a close box, no minimise or maximise button, not resizable.
+constexpr Qt::WindowFlags kFrame = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                                   Qt::MSWindowsFixedSizeDialogHint;
+
+QIcon ferrowynIcon() {
+    QIcon icon;
+    icon.addFile(QStringLiteral(":/ferrowyn/ferrowyn-32.xpm"), QSize(32, 32));
+    icon.addFile(QStringLiteral(":/ferrowyn/ferrowyn-16.xpm"), QSize(16, 16));
+    return icon;
+}
+
+// The first of the folders that can be opened now, or the last one when none can.
+QString firstOpenableFolder(const QStringList& candidates) {
+    for (const QString& folder : candidates) {
+        if (!folder.isEmpty() && canListFolder(toFsPath(folder))) {
+            return folder;
+        }
+    }
+    return candidates.last();
+}
+
+} // namespace
+
+frmMain::frmMain(QWidget* owner)
+    : QWidget(owner, kFrame), btnObliterate(new CommandButton(this)), dlsDirList(new DirListBox(this)),
+      flsFileList(new FileListBox(this)), dvlDriveList(new DriveListBox(this)), lblFileInfo(new Label(this)),
+      lblOblPos(new Label(this)), lblFerrowynEmail(new Label(this)) {
+    setWindowTitle(QString::fromLatin1(design::kTitle));
+    setWindowIcon(ferrowynIcon());
+    setFixedSize(design::kClientArea.pixels().size());
+    placeControls();
+    connectHandlers();
+}
+
+void frmMain::placeControls() {
+    btnObliterate->setGeometry(design::kObliterateButton.pixels());
+    btnObliterate->setCaption(QString::fromLatin1(design::kObliterateCaption));
+    btnObliterate->setPicture(windowIcon());
+    btnObliterate->setEnabled(false);
+    btnObliterate->setToolTip(QString::fromLatin1(design::kObliterateTip));
+
+    dlsDirList->setGeometry(design::kDirList.pixels());
+    dlsDirList->setToolTip(QString::fromLatin1(design::kDirListTip));
+    flsFileList->setGeometry(design::kFileList.pixels());
+    flsFileList->setToolTip(QString::fromLatin1(design::kFileListTip));
+    dvlDriveList->setGeometry(design::kDriveList.pixels());
+    dvlDriveList->setToolTip(QString::fromLatin1(design::kDriveListTip));
+
+    lblFileInfo->setGeometry(design::kFileInfoLabel.pixels());
+    lblOblPos->setGeometry(design::kProgressLabel.pixels());
+    lblFerrowynEmail->setGeometry(design::kSupportLabel.pixels());
+    lblFerrowynEmail->setAlignment(Label::AlignCentre);
+    lblFerrowynEmail->setCaption(
+        QStringLiteral("If you have any trouble with this product, please send an email to ") +
+        QStringLiteral(FERROWYN_SUPPORT_ADDRESS) + QStringLiteral(" with specific details of your problem"));
+
+    // Focus order: drive list, file list, folder list, then the button once it is enabled.
+    setTabOrder(dvlDriveList, flsFileList);
+    setTabOrder(flsFileList, dlsDirList);
+    setTabOrder(dlsDirList, btnObliterate);
+}
+
+void frmMain::connectHandlers() {
+    const auto route = [this](auto* control, auto signal, void (frmMain::*handler)()) {
+        connect(control, signal, this, [this, handler] { runGuarded([this, handler] { (this->*handler)(); }); });
+    };
+    route(dvlDriveList, &DriveListBox::Change, &frmMain::dvlDriveList_Change);
+    route(dlsDirList, &DirListBox::Change, &frmMain::dlsDirList_Change);
+    route(flsFileList, &FileListBox::Click, &frmMain::flsFileList_Click);
+}
+
+void frmMain::start() {
+    runGuarded([this] { Form_Load(); });
+    const QRect screenArea = screen()->availableGeometry();
+    move(screenArea.center() - QPoint(width() / 2, height() / 2));
+    show();
+    dvlDriveList->setFocus();
+}
+
+bool frmMain::closeForSessionEnd() {
+    m_unloadMode = ClosedBySessionEnd;
+    const bool closed = close();
+    m_unloadMode = ClosedByUser;
+    return closed;
+}
+
+void frmMain::closeEvent(QCloseEvent* event) {
+    bool unloaded = false;
+    runGuarded([&] {
+        int cancel = 0;
+        Form_QueryUnload(cancel, m_unloadMode);
+        if (cancel == 0) {
+            Form_Unload(cancel);
+            unloaded = cancel == 0;
+        }
+    });
+    if (unloaded) {
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+void frmMain::Form_Load() {
+    const QString defaultFolder = currentFolderOfDrive(dvlDriveList->Drive());
+    // A remembered folder that is gone, or whose volume is, gives way to the default; a default that is gone
+    // gives way to its volume's root.
+    const QString folder =
+        firstOpenableFolder({readLastFolder(defaultFolder), defaultFolder, volumeRootOf(defaultFolder)});
+    dvlDriveList->setDrive(folder);
+    dlsDirList->setPath(folder);
+    flsFileList->setPath(folder);
+    lblOblPos->setAlignment(Label::AlignCentre);
+}
+
+void frmMain::Form_QueryUnload(int& cancel, int /*unloadMode*/) {
+    const auto answer = MessageBox::show(QStringLiteral("Are you sure you want to quit?"), MessageButtons::YesNo,
+                                         QStringLiteral("Quit Ferrowyn?"));
+    if (answer != MessageAnswer::Yes) {
+        cancel = -1;
+    }
+}
+
+void frmMain::Form_Unload(int& /*cancel*/) {
+    saveLastFolder(flsFileList->Path());
+}
+
+} // namespace ferrowyn

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "platform/command_button.h"
+#include "platform/dir_list_box.h"
+#include "platform/drive_list_box.h"
+#include "platform/file_list_box.h"
+#include "platform/label.h"
+
+#include <QWidget>
+
+namespace ferrowyn {
+
+// The program's only window: three linked lists to choose a file, its details, and the button that obliterates
+// it. The handlers read and write the controls directly; there is no model behind them.
+class frmMain : public QWidget {
+    Q_OBJECT
+public:
+    // Why the window is asked to close, as handed to Form_QueryUnload.
+    enum UnloadMode : int { ClosedByUser = 0, ClosedBySessionEnd = 2 };
+
+    explicit frmMain(QWidget* owner = nullptr);
+
+    // Loads the window's contents, then shows it centred with the focus on the drive list.
+    void start();
+    // Closes the window because the user's session is ending; false when the user chose to stay.
+    bool closeForSessionEnd();
+
+    // The controls, in creation order.
+    CommandButton* const btnObliterate;
+    DirListBox* const dlsDirList;
+    FileListBox* const flsFileList;
+    DriveListBox* const dvlDriveList;
+    Label* const lblFileInfo;
+    Label* const lblOblPos;
+    Label* const lblFerrowynEmail;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void placeControls();
+    void connectHandlers();
+
+    void Form_Load();
+    void Form_QueryUnload(int& cancel, int unloadMode);
+    void Form_Unload(int& cancel);
+
+    void dvlDriveList_Change();
+    void dlsDirList_Change();
+    void flsFileList_Click();
+
+    void applyAvailabilityRule();
+    void emptyDetailsWhenNothingSelected();
+    QString selectedFilePath() const;
+
+    int m_unloadMode = ClosedByUser;
+};
+
+} // namespace ferrowyn

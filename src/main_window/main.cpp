@@ -1,0 +1,30 @@
+#include "main_window/frmMain.h"
+
+#include <QApplication>
+#include <QSessionManager>
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Ferrowyn"));
+    QApplication::setOrganizationName(QStringLiteral("Ferrowyn"));
+    QApplication::setApplicationVersion(QStringLiteral(FERROWYN_FILE_VERSION));
+    QApplication::setDesktopFileName(QStringLiteral("ferrowyn"));
+
+    // A window with an owner gets no taskbar button; the owner itself is never shown.
+    QWidget owner;
+    owner.winId();
+    ferrowyn::frmMain window(&owner);
+
+    // The end of the user's session meets the same quit question as the close box.
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &window, [&window](QSessionManager& manager) {
+        if (manager.allowsInteraction()) {
+            if (!window.closeForSessionEnd()) {
+                manager.cancel();
+            }
+            manager.release();
+        }
+    });
+
+    window.start();
+    return QApplication::exec();
+}
