@@ -10,21 +10,27 @@ int main(int argc, char** argv) {
     QApplication::setApplicationVersion(QStringLiteral(FERROWYN_FILE_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("ferrowyn"));
 
-    // A window with an owner gets no taskbar button; the owner itself is never shown.
+    // A window with an owner gets no taskbar button; the owner itself is never shown. Qt does not count an owned
+    // window as the application's last one, so the program ends when the window has unloaded, and not when the
+    // last message box closes.
+    QApplication::setQuitOnLastWindowClosed(false);
     QWidget owner;
     owner.winId();
-    ferrowyn::frmMain window(&owner);
+    auto* window = new ferrowyn::frmMain(&owner);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    QObject::connect(window, &QObject::destroyed, &app, &QCoreApplication::quit);
+    QApplication::setWindowIcon(window->windowIcon());
 
     // The end of the user's session meets the same quit question as the close box.
-    QObject::connect(&app, &QGuiApplication::commitDataRequest, &window, [&window](QSessionManager& manager) {
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, window, [window](QSessionManager& manager) {
         if (manager.allowsInteraction()) {
-            if (!window.closeForSessionEnd()) {
+            if (!window->closeForSessionEnd()) {
                 manager.cancel();
             }
             manager.release();
         }
     });
 
-    window.start();
+    window->start();
     return QApplication::exec();
 }
