@@ -88,6 +88,8 @@ void frmMain::connectHandlers() {
     route(dvlDriveList, &DriveListBox::Change, &frmMain::dvlDriveList_Change);
     route(dlsDirList, &DirListBox::Change, &frmMain::dlsDirList_Change);
     route(flsFileList, &FileListBox::Click, &frmMain::flsFileList_Click);
+    route(btnObliterate, &CommandButton::Click, &frmMain::btnObliterate_Click);
+    route(lblOblPos, &Label::Change, &frmMain::lblOblPos_Change);
 }
 
 void frmMain::start() {

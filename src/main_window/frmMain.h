@@ -49,6 +49,10 @@ private:
     void dlsDirList_Change();
     void flsFileList_Click();
 
+    void btnObliterate_Click();
+    void obliterateSelectedFile();
+    void lblOblPos_Change();
+
     void applyAvailabilityRule();
     void emptyDetailsWhenNothingSelected();
     QString selectedFilePath() const;

@@ -3,6 +3,7 @@
 #include "platform/message_box.h"
 #include "platform/path_text.h"
 
+#include <QAbstractButton>
 #include <QDir>
 #include <QFile>
 #include <QSettings>
@@ -129,6 +130,10 @@ void WindowHarness::openFolder(const QString& name) {
     const QPoint at = centreOf(view, itemNamed(view, name));
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at);
     QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, at);
+}
+
+void WindowHarness::clickObliterate() {
+    QTest::mouseClick(m_window->btnObliterate->findChild<QAbstractButton*>(), Qt::LeftButton);
 }
 
 QStringList shownPrompts() {

@@ -41,6 +41,7 @@ public:
     void clickFile(const QString& name);
     void clickFolder(const QString& name); // moves the highlight only
     void openFolder(const QString& name);  // a double-click
+    void clickObliterate();
 
     QList<int> programEnds;
 
