@@ -40,6 +40,7 @@ test-sanitize: test-deps
 bench: build
 	$(BUILD_DIR)/bench/bench_overwrite_pass $(BENCH_ARGS)
 	$(BUILD_DIR)/bench/bench_file_list
+	$(BUILD_DIR)/bench/bench_progress_repaint
 
 clean:
 	rm -rf $(BUILD_DIR) $(SANITIZE_DIR)
