@@ -4,7 +4,9 @@ SANITIZE_DIR ?= build-sanitize
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps test-deps configure build run test test-sanitize bench clean
+PREFIX ?= /usr/local
+
+.PHONY: all deps test-deps configure build run test test-sanitize bench install package clean
 
 all: build
 
@@ -41,6 +43,15 @@ bench: build
 	$(BUILD_DIR)/bench/bench_overwrite_pass $(BENCH_ARGS)
 	$(BUILD_DIR)/bench/bench_file_list
 	$(BUILD_DIR)/bench/bench_progress_repaint
+
+# usage: make install [PREFIX=/usr/local] [DESTDIR=...]
+install: build
+	cmake --install $(BUILD_DIR) --prefix $(PREFIX)
+
+# A .deb of the program in $(BUILD_DIR); its dependencies are computed by dpkg-shlibdeps.
+package: build
+	scripts/install-deps package
+	cmake --build $(BUILD_DIR) --target package
 
 clean:
 	rm -rf $(BUILD_DIR) $(SANITIZE_DIR)

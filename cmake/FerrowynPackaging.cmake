@@ -1,0 +1,36 @@
+# Installing and packaging the program: on Linux the binary, its desktop entry, its icons in the hicolor theme and
+# its AppStream metainfo, following the freedesktop conventions; `make package` builds a .deb of them.
+include(GNUInstallDirs)
+
+set(FERROWYN_HOMEPAGE "https://ferrowyn.example" CACHE STRING "The project's homepage, named in the metainfo")
+
+install(TARGETS ferrowyn RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+if(WIN32)
+    return()
+endif()
+
+set(resources ${PROJECT_SOURCE_DIR}/resources)
+install(FILES ${resources}/ferrowyn.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+foreach(size 16 32)
+    install(FILES ${resources}/ferrowyn-${size}.png
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps RENAME ferrowyn.png)
+endforeach()
+configure_file(${resources}/org.ferrowyn.Ferrowyn.metainfo.xml.in
+    ${PROJECT_BINARY_DIR}/org.ferrowyn.Ferrowyn.metainfo.xml @ONLY)
+install(FILES ${PROJECT_BINARY_DIR}/org.ferrowyn.Ferrowyn.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME ferrowyn)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_VENDOR Kelditch)
+set(CPACK_PACKAGE_CONTACT "Ferrowyn support <${FERROWYN_SUPPORT_ADDRESS}>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "overwrite a file with spaces, then delete it")
+set(CPACK_PACKAGE_DESCRIPTION "Ferrowyn destroys one chosen file: it overwrites the file in place with blocks
+of spaces, shows the progress in percent, pushes the spaces to the storage
+device and deletes the file. A small window with drive, folder and file lists.")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_DEBIAN_PACKAGE_SECTION utils)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_STRIP_FILES ON)
+include(CPack)
