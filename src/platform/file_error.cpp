@@ -1,14 +1,13 @@
 #include "platform/file_error.h"
 
-#include <system_error>
-
 namespace ferrowyn {
 namespace {
 
 std::string describe(const std::string& action, const std::filesystem::path& path, const std::string& reason) {
     std::string text = action;
     if (const auto at = text.find("%1"); at != std::string::npos) {
-        text.replace(at, 2, path.string());
+        const std::u8string utf8 = path.u8string();
+        text.replace(at, 2, std::string(utf8.begin(), utf8.end()));
     }
     return text + ": " + reason;
 }
@@ -17,9 +16,5 @@ std::string describe(const std::string& action, const std::filesystem::path& pat
 
 FileError::FileError(const std::string& action, const std::filesystem::path& path, const std::string& reason)
     : std::runtime_error(describe(action, path, reason)), m_path(path), m_reason(reason) {}
-
-std::string osReason(int errorNumber) {
-    return std::system_category().message(errorNumber);
-}
 
 } // namespace ferrowyn

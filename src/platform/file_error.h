@@ -22,7 +22,7 @@ private:
     std::string m_reason;
 };
 
-// The OS's readable text for an error number (errno on POSIX, GetLastError() on Windows).
+// The OS's readable text for an error number (errno on POSIX, GetLastError() on Windows), in UTF-8.
 std::string osReason(int errorNumber);
 
 } // namespace ferrowyn

@@ -5,7 +5,6 @@
 #include <iterator>
 #include <random>
 #include <stdexcept>
-#include <unistd.h>
 
 namespace ferrowyn::test {
 
@@ -25,7 +24,7 @@ TempFolder::~TempFolder() {
     std::error_code ignored;
     // A test may have taken the write permission away; give it back so that everything can go.
     for (auto& entry : std::filesystem::recursive_directory_iterator(m_path, ignored)) {
-        if (entry.is_directory(ignored) && !entry.is_symlink(ignored)) {
+        if (!entry.is_symlink(ignored)) {
             std::filesystem::permissions(entry.path(), std::filesystem::perms::owner_all,
                                          std::filesystem::perm_options::add, ignored);
         }
@@ -54,8 +53,10 @@ bool isAllSpaces(const std::string& bytes) {
     return std::all_of(bytes.begin(), bytes.end(), [](char c) { return c == ' '; });
 }
 
-bool runningAsRoot() {
-    return ::geteuid() == 0;
+void makeReadOnly(const std::filesystem::path& path) {
+    using std::filesystem::perms;
+    std::filesystem::permissions(path, perms::owner_write | perms::group_write | perms::others_write,
+                                 std::filesystem::perm_options::remove);
 }
 
 } // namespace ferrowyn::test

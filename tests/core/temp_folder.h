@@ -25,6 +25,7 @@ private:
 void writeFile(const std::filesystem::path& path, std::int64_t size);
 std::string readFile(const std::filesystem::path& path);
 bool isAllSpaces(const std::string& bytes);
-bool runningAsRoot();
+// Takes the write permission away from everyone (on Windows: sets the read-only attribute).
+void makeReadOnly(const std::filesystem::path& path);
 
 } // namespace ferrowyn::test

@@ -1,0 +1,11 @@
+#include "platform/file_error.h"
+
+#include <system_error>
+
+namespace ferrowyn {
+
+std::string osReason(int errorNumber) {
+    return std::system_category().message(errorNumber);
+}
+
+} // namespace ferrowyn
