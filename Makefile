@@ -1,12 +1,13 @@
 # Wraps CMake. The two commands a developer needs are `make run` and `make test`; both install what is missing.
 BUILD_DIR ?= build
 SANITIZE_DIR ?= build-sanitize
+WINDOWS_DIR ?= build-windows
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?=
 
 PREFIX ?= /usr/local
 
-.PHONY: all deps test-deps configure build run test test-sanitize bench install package clean
+.PHONY: all deps test-deps configure build run test test-sanitize test-windows bench install package clean
 
 all: build
 
@@ -38,6 +39,16 @@ test-sanitize: test-deps
 	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 		ctest --test-dir $(SANITIZE_DIR) --output-on-failure
 
+# The Qt-free core and its tests cross-built for Windows with MinGW-w64, the tests run under Wine. The resource
+# script is compiled in the same build, into a test that reads the version record back.
+test-windows:
+	scripts/install-deps windows
+	cmake -S . -B $(WINDOWS_DIR) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+		-DFERROWYN_BUILD_GUI=OFF -DFERROWYN_BUILD_BENCH=OFF
+	cmake --build $(WINDOWS_DIR) -j $(JOBS)
+	WINEPREFIX=$(abspath $(WINDOWS_DIR))/wine-prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" DISPLAY= \
+		ctest --test-dir $(WINDOWS_DIR) --output-on-failure
+
 # usage: make bench [BENCH_ARGS="folder size-in-MiB"]
 bench: build
 	$(BUILD_DIR)/bench/bench_overwrite_pass $(BENCH_ARGS)
@@ -54,4 +65,4 @@ package: build
 	cmake --build $(BUILD_DIR) --target package
 
 clean:
-	rm -rf $(BUILD_DIR) $(SANITIZE_DIR)
+	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(WINDOWS_DIR)
