@@ -2,6 +2,7 @@
 #include "platform/default_handling.h"
 #include "platform/file_error.h"
 #include "platform/folder_listing.h"
+#include "platform/inner_widget.h"
 #include "platform/message_box.h"
 #include "platform/path_text.h"
 #include "platform/sorted_names.h"
@@ -10,7 +11,6 @@
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QStyledItemDelegate>
-#include <QVBoxLayout>
 
 namespace ferrowyn {
 namespace {
@@ -77,13 +77,8 @@ DirListBox::DirListBox(QWidget* parent) : QWidget(parent) {
     view->onOpen = [this](QListWidgetItem* item) { openByUser(item); };
     m_list = view;
     m_list->setItemDelegate(new IndentDelegate(m_list));
-    m_list->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
     m_list->setUniformItemSizes(true);
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(m_list);
-    setFocusProxy(m_list);
-    setFocusPolicy(Qt::StrongFocus);
+    fillWith(this, m_list, Focus::Passed);
     connect(m_list, &QListWidget::itemDoubleClicked, this, &DirListBox::openByUser);
 }
 

@@ -1,9 +1,9 @@
 #include "platform/drive_list_box.h"
+#include "platform/inner_widget.h"
 
 #include <QComboBox>
 #include <QDir>
 #include <QSignalBlocker>
-#include <QVBoxLayout>
 
 namespace ferrowyn {
 namespace {
@@ -28,12 +28,7 @@ DriveListBox::DriveListBox(QWidget* parent) : QWidget(parent) {
     auto* combo = new VolumeCombo(this);
     combo->beforePopup = [this] { reloadVolumes(); };
     m_combo = combo;
-    m_combo->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(m_combo);
-    setFocusProxy(m_combo);
-    setFocusPolicy(Qt::StrongFocus);
+    fillWith(this, m_combo, Focus::Passed);
     connect(m_combo, &QComboBox::activated, this, &DriveListBox::chooseByUser);
 
     reloadVolumes();

@@ -1,12 +1,12 @@
 #include "platform/file_list_box.h"
 #include "platform/folder_listing.h"
+#include "platform/inner_widget.h"
 #include "platform/path_text.h"
 #include "platform/sorted_names.h"
 
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QSignalBlocker>
-#include <QVBoxLayout>
 
 namespace ferrowyn {
 
@@ -51,13 +51,8 @@ protected:
 FileListBox::FileListBox(QWidget* parent) : QWidget(parent), m_view(new FileView(this)) {
     m_view->setSelectionMode(QAbstractItemView::SingleSelection);
     m_view->setUniformItemSizes(true);
-    m_view->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
     m_view->onUserSelection = [this] { emit Click(); };
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(m_view);
-    setFocusProxy(m_view);
-    setFocusPolicy(Qt::StrongFocus);
+    fillWith(this, m_view, Focus::Passed);
     connect(m_view, &QListWidget::itemSelectionChanged, this, [this] {
         if (ListIndex() != -1) {
             emit Click();

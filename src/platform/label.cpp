@@ -1,7 +1,7 @@
 #include "platform/label.h"
+#include "platform/inner_widget.h"
 
 #include <QLabel>
-#include <QVBoxLayout>
 
 namespace ferrowyn {
 namespace {
@@ -24,10 +24,7 @@ Label::Label(QWidget* parent) : QWidget(parent), m_text(new QLabel(this)) {
     m_text->setWordWrap(true);
     m_text->setAlignment(qtAlignment(m_alignment));
     // Long names without spaces (paths) still break inside the box instead of widening it.
-    m_text->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(m_text);
+    fillWith(this, m_text, Focus::None);
 }
 
 void Label::setCaption(const QString& caption) {

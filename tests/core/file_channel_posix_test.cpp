@@ -1,6 +1,6 @@
 #include "platform/file_channel.h"
 #include "platform/file_error.h"
-#include "temp_folder.h"
+#include "test_support.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 #include "platform/folder_listing.h"
-#include "temp_folder.h"
+#include "test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -8,15 +8,6 @@
 
 namespace ferrowyn {
 namespace {
-
-std::vector<std::string> sortedNames(const std::filesystem::path& folder, EntryKind kind) {
-    std::vector<std::string> names;
-    for (const auto& name : listFolder(folder, kind)) {
-        names.push_back(name.string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
 
 TEST(FolderListingPosix, leavesOutDotFilesAndListsOnlyRealFilesButFollowsLinksToFolders) {
     test::TempFolder folder;
@@ -28,8 +19,9 @@ TEST(FolderListingPosix, leavesOutDotFilesAndListsOnlyRealFilesButFollowsLinksTo
     std::filesystem::create_directory_symlink(folder / "docs", folder / "link-to-folder");
     ASSERT_EQ(::mkfifo((folder / "fifo").c_str(), 0666), 0);
 
-    EXPECT_EQ(sortedNames(folder.path(), EntryKind::RegularFile), std::vector<std::string>{"file.txt"});
-    EXPECT_EQ(sortedNames(folder.path(), EntryKind::Folder), (std::vector<std::string>{"docs", "link-to-folder"}));
+    EXPECT_EQ(test::sortedNames(folder.path(), EntryKind::RegularFile), std::vector<std::string>{"file.txt"});
+    EXPECT_EQ(test::sortedNames(folder.path(), EntryKind::Folder),
+              (std::vector<std::string>{"docs", "link-to-folder"}));
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 #include "platform/file_error.h"
 #include "platform/file_queries.h"
 #include "platform/folder_listing.h"
-#include "temp_folder.h"
+#include "test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -11,15 +11,6 @@ namespace ferrowyn {
 namespace {
 
 using test::TempFolder;
-
-std::vector<std::string> sortedNames(const std::filesystem::path& folder, EntryKind kind) {
-    std::vector<std::string> names;
-    for (const auto& name : listFolder(folder, kind)) {
-        names.push_back(name.string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
 
 TEST(FileQueries, reportLengthAndModificationTimeByName) {
     TempFolder folder;
@@ -42,8 +33,9 @@ TEST(FolderListing, listsRegularFilesAndFoldersApart) {
     test::writeFile(folder / "A.txt", 1);
     std::filesystem::create_directory(folder / "docs");
 
-    EXPECT_EQ(sortedNames(folder.path(), EntryKind::RegularFile), (std::vector<std::string>{"A.txt", "b.txt"}));
-    EXPECT_EQ(sortedNames(folder.path(), EntryKind::Folder), (std::vector<std::string>{"docs"}));
+    EXPECT_EQ(test::sortedNames(folder.path(), EntryKind::RegularFile),
+              (std::vector<std::string>{"A.txt", "b.txt"}));
+    EXPECT_EQ(test::sortedNames(folder.path(), EntryKind::Folder), (std::vector<std::string>{"docs"}));
     EXPECT_TRUE(canListFolder(folder.path()));
     EXPECT_TRUE(canListFolder(folder / "docs")); // empty
     EXPECT_FALSE(canListFolder(folder / "b.txt"));

@@ -1,13 +1,11 @@
 #include "obliteration/overwrite_pass.h"
 #include "platform/file_error.h"
-#include "temp_folder.h"
+#include "test_support.h"
+#include "undeletable_folder.h"
 
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <fcntl.h>
-#include <linux/fs.h>
-#include <sys/ioctl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -15,19 +13,9 @@
 namespace ferrowyn {
 namespace {
 
+using test::Recorder;
 using test::TempFolder;
 using Texts = std::vector<std::string>;
-
-struct Recorder {
-    Texts texts;
-    ProgressSink sink() {
-        return [this](const std::string& text) { texts.push_back(text); };
-    }
-};
-
-bool runningAsRoot() {
-    return ::geteuid() == 0;
-}
 
 TEST(OverwritePassPosix, refusesASymbolicLinkAndLeavesItsTargetUntouched) {
     TempFolder folder;
@@ -80,48 +68,13 @@ TEST(OverwritePassPosix, stopsAtAFailedWriteWithTheFileOverwrittenUpToTheLastGoo
     EXPECT_EQ(after.substr(2 * kBlockSize), original.substr(2 * kBlockSize));
 }
 
-// Makes a folder refuse deletions: immutable when we are root (permissions do not bind root), else read-only.
-class UndeletableFolder {
-public:
-    explicit UndeletableFolder(const std::filesystem::path& folder) : m_folder(folder) {
-        if (!runningAsRoot()) {
-            std::filesystem::permissions(folder,
-                                         std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
-            m_locked = true;
-            return;
-        }
-        m_locked = setImmutable(true);
-    }
-    ~UndeletableFolder() {
-        if (m_locked && runningAsRoot()) {
-            setImmutable(false);
-        }
-    }
-    bool locked() const { return m_locked; }
-
-private:
-    bool setImmutable(bool on) {
-        const int fd = ::open(m_folder.c_str(), O_RDONLY | O_DIRECTORY);
-        int flags = 0;
-        bool done = fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
-        flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
-        done = done && ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
-        if (fd >= 0) {
-            ::close(fd);
-        }
-        return done;
-    }
-    std::filesystem::path m_folder;
-    bool m_locked = false;
-};
-
 TEST(OverwritePassPosix, aRefusedDeleteLeavesTheFullyOverwrittenFile) {
     TempFolder folder;
     const auto path = folder / "victim.bin";
     test::writeFile(path, 102400);
-    UndeletableFolder lock(folder.path());
+    test::UndeletableFolder lock(folder.path());
     if (!lock.locked()) {
-        GTEST_SKIP() << "this file system cannot make a folder immutable";
+        GTEST_SKIP() << "this file system cannot make a folder refuse deletions";
     }
     FileChannel channel;
     Recorder recorder;

@@ -1,21 +1,15 @@
 #include "obliteration/overwrite_pass.h"
 #include "platform/file_error.h"
-#include "temp_folder.h"
+#include "test_support.h"
 
 #include <gtest/gtest.h>
 
 namespace ferrowyn {
 namespace {
 
+using test::Recorder;
 using test::TempFolder;
 using Texts = std::vector<std::string>;
-
-struct Recorder {
-    Texts texts;
-    ProgressSink sink() {
-        return [this](const std::string& text) { texts.push_back(text); };
-    }
-};
 
 TEST(OverwritePass, reportsEachBlockStartAgainstTheFileLengthAfterTheBlock) {
     const std::pair<std::int64_t, Texts> cases[] = {

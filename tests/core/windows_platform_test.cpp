@@ -2,7 +2,7 @@
 #include "platform/file_error.h"
 #include "platform/folder_listing.h"
 #include "platform/windows_drives.h"
-#include "temp_folder.h"
+#include "test_support.h"
 
 #include <gtest/gtest.h>
 

@@ -37,10 +37,10 @@ if [ "$(id -u)" -eq 0 ]; then
 fi
 
 echo "-- starting the installed program"
-dpkg-deb -x "$deb" "$scratch/root"
+dpkg-deb -x "$deb" "$scratch/unpacked"
 mkdir -p "$scratch/home" "$scratch/config"
 (cd "$scratch/home" && QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME="$scratch/config" \
-    exec "$scratch/root/usr/bin/ferrowyn") &
+    exec "$scratch/unpacked/usr/bin/ferrowyn") &
 pid=$!
 sleep 3
 kill -0 "$pid" 2>/dev/null || fail "the installed program did not stay up"

@@ -1,15 +1,12 @@
 // The obliterate command, driven through the real window: confirmation, progress, outcome and the tail.
 
 #include "platform/message_box.h"
+#include "undeletable_folder.h"
 #include "window_harness.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTest>
-#include <fcntl.h>
-#include <linux/fs.h>
-#include <sys/ioctl.h>
-#include <unistd.h>
 
 using namespace ferrowyn;
 using ferrowyn::test::WindowHarness;
@@ -49,23 +46,6 @@ struct CaptionLog {
     }
     QStringList captions;
 };
-
-// Makes a folder refuse deletions: immutable when we are root (permissions do not bind root), else read-only.
-bool lockFolder(const QString& folder, bool lock) {
-    if (::geteuid() != 0) {
-        return QFile::setPermissions(folder, lock ? QFile::ReadOwner | QFile::ExeOwner
-                                                  : QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    }
-    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
-    int flags = 0;
-    bool done = fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
-    flags = lock ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
-    done = done && ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
-    if (fd >= 0) {
-        ::close(fd);
-    }
-    return done;
-}
 
 } // namespace
 
@@ -183,13 +163,14 @@ private slots:
         frmMain& w = h.startWindow();
         h.openFolder("locked");
         h.clickFile("victim.bin");
-        if (!lockFolder(folder, true)) {
-            QSKIP("this file system cannot make a folder immutable");
+        test::UndeletableFolder lock(QFile::encodeName(folder).toStdString());
+        if (!lock.locked()) {
+            QSKIP("this file system cannot make a folder refuse deletions");
         }
         const int descriptors = openDescriptors();
         MessageBox::setNextAnswer(MessageAnswer::Yes);
         h.clickObliterate();
-        lockFolder(folder, false);
+        lock.unlock();
         QCOMPARE(test::shownPrompts().last(), kFailure);
         QCOMPARE(contentsOf(path), QByteArray(65536, ' '));
         QCOMPARE(openDescriptors(), descriptors);

@@ -1,4 +1,4 @@
-#include "temp_folder.h"
+#include "test_support.h"
 
 #include <algorithm>
 #include <fstream>
@@ -51,6 +51,15 @@ std::string readFile(const std::filesystem::path& path) {
 
 bool isAllSpaces(const std::string& bytes) {
     return std::all_of(bytes.begin(), bytes.end(), [](char c) { return c == ' '; });
+}
+
+std::vector<std::string> sortedNames(const std::filesystem::path& folder, EntryKind kind) {
+    std::vector<std::string> names;
+    for (const auto& name : listFolder(folder, kind)) {
+        names.push_back(name.string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 void makeReadOnly(const std::filesystem::path& path) {

@@ -1,8 +1,12 @@
 #pragma once
 
+#include "obliteration/overwrite_pass.h"
+#include "platform/folder_listing.h"
+
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace ferrowyn::test {
 
@@ -25,6 +29,17 @@ private:
 void writeFile(const std::filesystem::path& path, std::int64_t size);
 std::string readFile(const std::filesystem::path& path);
 bool isAllSpaces(const std::string& bytes);
+// Keeps every progress text a pass reports.
+struct Recorder {
+    std::vector<std::string> texts;
+    ProgressSink sink() {
+        return [this](const std::string& text) { texts.push_back(text); };
+    }
+};
+
+// The names listFolder() gives, sorted.
+std::vector<std::string> sortedNames(const std::filesystem::path& folder, EntryKind kind);
+
 // Takes the write permission away from everyone (on Windows: sets the read-only attribute).
 void makeReadOnly(const std::filesystem::path& path);
 
