@@ -21,6 +21,11 @@ const std::array<std::byte, kBlockSize>& fill() {
 } // namespace
 
 std::string progressText(std::int64_t position, std::int64_t length) {
+    // The length is at least one block once a block is written, unless another program cut the file short
+    // meanwhile; a length of nothing must not divide by zero.
+    if (length <= 0) {
+        return "0%";
+    }
     const double percent = std::floor(static_cast<double>(position) / static_cast<double>(length) * 100.0);
     return std::to_string(static_cast<std::int64_t>(percent)) + "%";
 }
