@@ -15,15 +15,6 @@ std::span<const std::byte> bytesOf(std::string_view text) {
     return std::as_bytes(std::span(text.data(), text.size()));
 }
 
-std::string errorOpening(const std::filesystem::path& path, FileChannel& channel) {
-    try {
-        channel.open(path);
-    } catch (const FileError& error) {
-        return error.what();
-    }
-    return "opened";
-}
-
 std::string text(const std::filesystem::path& path) {
     const auto utf8 = path.u8string();
     return {utf8.begin(), utf8.end()};
@@ -47,27 +38,6 @@ TEST(FileChannel, createsAMissingFileEmptyAndWritesPastItsEndWith64BitOffsets) {
     EXPECT_FALSE(channel.isOpen());
     EXPECT_EQ(std::filesystem::file_size(path), static_cast<std::uintmax_t>(far + 3));
     EXPECT_NO_THROW(channel.close()); // a second close does nothing
-}
-
-TEST(FileChannel, refusesAFolderAndAReadOnlyFileAndLeavesThemUntouched) {
-    TempFolder folder;
-    std::filesystem::create_directory(folder / "sub");
-    test::writeFile(folder / "readonly.txt", 100);
-    const auto original = test::readFile(folder / "readonly.txt");
-    test::makeReadOnly(folder / "readonly.txt");
-
-    const std::pair<const char*, const char*> cases[] = {
-        {"sub", "it is a folder"},
-        {"readonly.txt", "the file is read-only"},
-    };
-    for (const auto& [name, reason] : cases) {
-        SCOPED_TRACE(name);
-        FileChannel channel;
-        EXPECT_EQ(errorOpening(folder / name, channel),
-                  "Cannot open " + text(folder / name) + " for writing: " + reason);
-        EXPECT_FALSE(channel.isOpen());
-    }
-    EXPECT_EQ(test::readFile(folder / "readonly.txt"), original);
 }
 
 TEST(FileChannel, failuresNameTheActionThePathAndTheOsReason) {

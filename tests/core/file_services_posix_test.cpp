@@ -1,3 +1,5 @@
+#include "platform/file_channel.h"
+#include "platform/file_error.h"
 #include "platform/folder_listing.h"
 #include "test_support.h"
 
@@ -22,6 +24,18 @@ TEST(FolderListingPosix, leavesOutDotFilesAndListsOnlyRealFilesButFollowsLinksTo
     EXPECT_EQ(test::sortedNames(folder.path(), EntryKind::RegularFile), std::vector<std::string>{"file.txt"});
     EXPECT_EQ(test::sortedNames(folder.path(), EntryKind::Folder),
               (std::vector<std::string>{"docs", "link-to-folder"}));
+}
+
+TEST(FileChannelPosix, failuresCarryTheSystemsOwnText) {
+    test::TempFolder folder;
+    const auto missing = folder / "no-folder" / "a.txt";
+    FileChannel channel;
+    try {
+        channel.open(missing);
+        ADD_FAILURE() << "opened a file in a missing folder";
+    } catch (const FileError& error) {
+        EXPECT_EQ(error.what(), "Cannot open " + missing.string() + " for writing: No such file or directory");
+    }
 }
 
 } // namespace

@@ -7,6 +7,9 @@
 
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -17,18 +20,27 @@ using test::Recorder;
 using test::TempFolder;
 using Texts = std::vector<std::string>;
 
-TEST(OverwritePassPosix, refusesASymbolicLinkAndLeavesItsTargetUntouched) {
+TEST(OverwritePassPosix, refusesLinksPipesAndSocketsWithoutTouchingWhatTheyLeadTo) {
     TempFolder folder;
     test::writeFile(folder / "target.txt", 100);
     const auto original = test::readFile(folder / "target.txt");
     std::filesystem::create_symlink(folder / "target.txt", folder / "link");
-    FileChannel channel;
-    Recorder recorder;
-    EXPECT_THROW(overwritePass(folder / "link", channel, recorder.sink()), FileError);
-    EXPECT_TRUE(recorder.texts.empty());
-    EXPECT_FALSE(channel.isOpen());
-    EXPECT_TRUE(std::filesystem::is_symlink(folder / "link"));
+    std::filesystem::create_symlink(folder / "nowhere.txt", folder / "dangling");
+    ASSERT_EQ(::mkfifo((folder / "fifo").c_str(), 0666), 0);
+    const int socketFd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    (folder / "socket").string().copy(address.sun_path, sizeof(address.sun_path) - 1);
+    ASSERT_EQ(::bind(socketFd, reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0);
+
+    EXPECT_EQ(test::refusalOfPass(folder / "link"), "it is a symbolic link");
+    EXPECT_EQ(test::refusalOfPass(folder / "dangling"), "it is a symbolic link");
+    EXPECT_EQ(test::refusalOfPass(folder / "fifo"), "it is not a regular file");
+    EXPECT_EQ(test::refusalOfPass(folder / "socket"), "it is not a regular file");
+    ::close(socketFd);
     EXPECT_EQ(test::readFile(folder / "target.txt"), original);
+    EXPECT_TRUE(std::filesystem::is_symlink(folder / "link"));
+    EXPECT_FALSE(std::filesystem::exists(folder / "nowhere.txt"));
 }
 
 // In a child process whose files may not grow past two blocks, the third block fails.

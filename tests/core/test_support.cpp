@@ -1,4 +1,5 @@
 #include "test_support.h"
+#include "platform/file_error.h"
 
 #include <algorithm>
 #include <fstream>
@@ -51,6 +52,20 @@ std::string readFile(const std::filesystem::path& path) {
 
 bool isAllSpaces(const std::string& bytes) {
     return std::all_of(bytes.begin(), bytes.end(), [](char c) { return c == ' '; });
+}
+
+std::string refusalOfPass(const std::filesystem::path& path) {
+    FileChannel channel;
+    Recorder recorder;
+    try {
+        overwritePass(path, channel, recorder.sink());
+    } catch (const FileError& error) {
+        if (!recorder.texts.empty() || channel.isOpen()) {
+            return "refused after writing, or with the channel open";
+        }
+        return error.reason();
+    }
+    return "not refused";
 }
 
 std::vector<std::string> sortedNames(const std::filesystem::path& folder, EntryKind kind) {

@@ -37,6 +37,10 @@ struct Recorder {
     }
 };
 
+// Runs the pass on `path` and returns the reason it was refused for, or "not refused". A refused pass must
+// report no progress and leave the channel closed.
+std::string refusalOfPass(const std::filesystem::path& path);
+
 // The names listFolder() gives, sorted.
 std::vector<std::string> sortedNames(const std::filesystem::path& folder, EntryKind kind);
 
