@@ -11,10 +11,6 @@
 #include <QScreen>
 #include <QStyle>
 
-#ifndef FERROWYN_SUPPORT_ADDRESS
-#define FERROWYN_SUPPORT_ADDRESS "support@ferrowyn.example"
-#endif
-
 namespace ferrowyn {
 namespace {
 

@@ -43,14 +43,10 @@ TEST(FileChannel, createsAMissingFileEmptyAndWritesPastItsEndWith64BitOffsets) {
 TEST(FileChannel, failuresNameTheActionThePathAndTheOsReason) {
     TempFolder folder;
     const auto missing = folder / "no-folder" / "a.txt";
-    FileChannel channel;
-    try {
-        channel.open(missing);
-        ADD_FAILURE() << "opened a file in a missing folder";
-    } catch (const FileError& error) {
-        EXPECT_FALSE(error.reason().empty());
-        EXPECT_EQ(error.what(), "Cannot open " + text(missing) + " for writing: " + error.reason());
-    }
+    const auto opening = test::errorOpening(missing);
+    ASSERT_TRUE(opening.has_value()) << "opened a file in a missing folder";
+    EXPECT_FALSE(opening->reason().empty());
+    EXPECT_EQ(opening->what(), "Cannot open " + text(missing) + " for writing: " + opening->reason());
     try {
         deleteFile(missing);
         ADD_FAILURE() << "deleting a missing file succeeded";
@@ -58,6 +54,7 @@ TEST(FileChannel, failuresNameTheActionThePathAndTheOsReason) {
         EXPECT_EQ(error.what(), "Cannot delete " + text(missing) + ": " + error.reason());
         EXPECT_EQ(error.path(), missing);
     }
+    FileChannel channel;
     EXPECT_THROW((void)channel.length(), FileError); // not open
 }
 

@@ -1,5 +1,3 @@
-#include "platform/file_channel.h"
-#include "platform/file_error.h"
 #include "platform/folder_listing.h"
 #include "test_support.h"
 
@@ -29,13 +27,9 @@ TEST(FolderListingPosix, leavesOutDotFilesAndListsOnlyRealFilesButFollowsLinksTo
 TEST(FileChannelPosix, failuresCarryTheSystemsOwnText) {
     test::TempFolder folder;
     const auto missing = folder / "no-folder" / "a.txt";
-    FileChannel channel;
-    try {
-        channel.open(missing);
-        ADD_FAILURE() << "opened a file in a missing folder";
-    } catch (const FileError& error) {
-        EXPECT_EQ(error.what(), "Cannot open " + missing.string() + " for writing: No such file or directory");
-    }
+    const auto opening = test::errorOpening(missing);
+    ASSERT_TRUE(opening.has_value()) << "opened a file in a missing folder";
+    EXPECT_EQ(opening->what(), "Cannot open " + missing.string() + " for writing: No such file or directory");
 }
 
 } // namespace

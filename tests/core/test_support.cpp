@@ -1,5 +1,4 @@
 #include "test_support.h"
-#include "platform/file_error.h"
 
 #include <algorithm>
 #include <fstream>
@@ -66,6 +65,16 @@ std::string refusalOfPass(const std::filesystem::path& path) {
         return error.reason();
     }
     return "not refused";
+}
+
+std::optional<FileError> errorOpening(const std::filesystem::path& path) {
+    FileChannel channel;
+    try {
+        channel.open(path);
+    } catch (const FileError& error) {
+        return error;
+    }
+    return std::nullopt;
 }
 
 std::vector<std::string> sortedNames(const std::filesystem::path& folder, EntryKind kind) {

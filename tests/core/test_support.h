@@ -1,10 +1,12 @@
 #pragma once
 
 #include "obliteration/overwrite_pass.h"
+#include "platform/file_error.h"
 #include "platform/folder_listing.h"
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -40,6 +42,9 @@ struct Recorder {
 // Runs the pass on `path` and returns the reason it was refused for, or "not refused". A refused pass must
 // report no progress and leave the channel closed.
 std::string refusalOfPass(const std::filesystem::path& path);
+
+// The error that opening `path` on a fresh channel raises, or none when it opens.
+std::optional<FileError> errorOpening(const std::filesystem::path& path);
 
 // The names listFolder() gives, sorted.
 std::vector<std::string> sortedNames(const std::filesystem::path& folder, EntryKind kind);
