@@ -1,6 +1,6 @@
 #include "main_window/file_details.h"
-#include "platform/file_queries.h"
-#include "platform/path_text.h"
+#include "platform/core/file_queries.h"
+#include "platform/gui/path_text.h"
 
 #include <QDateTime>
 #include <QLocale>

@@ -1,10 +1,10 @@
 #include "main_window/frmMain.h"
 #include "main_window/design_values.h"
-#include "platform/default_handling.h"
-#include "platform/folder_listing.h"
-#include "platform/message_box.h"
-#include "platform/path_text.h"
-#include "platform/volumes.h"
+#include "platform/gui/default_handling.h"
+#include "platform/core/folder_listing.h"
+#include "platform/gui/message_box.h"
+#include "platform/gui/path_text.h"
+#include "platform/gui/volumes.h"
 #include "settings/last_folder.h"
 
 #include <QCloseEvent>

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "platform/command_button.h"
-#include "platform/dir_list_box.h"
-#include "platform/drive_list_box.h"
-#include "platform/file_list_box.h"
-#include "platform/label.h"
+#include "platform/gui/command_button.h"
+#include "platform/gui/dir_list_box.h"
+#include "platform/gui/drive_list_box.h"
+#include "platform/gui/file_list_box.h"
+#include "platform/gui/label.h"
 
 #include <QWidget>
 

@@ -2,9 +2,9 @@
 
 #include "main_window/frmMain.h"
 #include "obliteration/overwrite_pass.h"
-#include "platform/file_channel.h"
-#include "platform/message_box.h"
-#include "platform/path_text.h"
+#include "platform/core/file_channel.h"
+#include "platform/gui/message_box.h"
+#include "platform/gui/path_text.h"
 
 namespace ferrowyn {
 

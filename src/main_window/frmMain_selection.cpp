@@ -4,9 +4,9 @@
 #include "main_window/file_details.h"
 #include "main_window/frmMain.h"
 #include "main_window/selected_file_path.h"
-#include "platform/file_error.h"
-#include "platform/message_box.h"
-#include "platform/volumes.h"
+#include "platform/core/file_error.h"
+#include "platform/gui/message_box.h"
+#include "platform/gui/volumes.h"
 
 #include <QSignalBlocker>
 

@@ -1,5 +1,5 @@
 #include "main_window/selected_file_path.h"
-#include "platform/path_text.h"
+#include "platform/gui/path_text.h"
 
 namespace ferrowyn {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/file_channel.h"
+#include "platform/core/file_channel.h"
 
 #include <cstdint>
 #include <filesystem>

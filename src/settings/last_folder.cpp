@@ -1,5 +1,5 @@
 #include "settings/last_folder.h"
-#include "platform/settings_backend.h"
+#include "platform/gui/settings_backend.h"
 
 namespace ferrowyn {
 namespace {

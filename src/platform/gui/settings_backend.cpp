@@ -1,4 +1,4 @@
-#include "platform/settings_backend.h"
+#include "platform/gui/settings_backend.h"
 
 #include <QSettings>
 #include <stdexcept>

@@ -1,4 +1,4 @@
-#include "platform/file_error.h"
+#include "platform/core/file_error.h"
 
 namespace ferrowyn {
 namespace {

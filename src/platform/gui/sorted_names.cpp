@@ -1,5 +1,5 @@
-#include "platform/sorted_names.h"
-#include "platform/path_text.h"
+#include "platform/gui/sorted_names.h"
+#include "platform/gui/path_text.h"
 
 #include <algorithm>
 

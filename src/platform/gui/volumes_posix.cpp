@@ -1,6 +1,6 @@
-#include "platform/file_error.h"
-#include "platform/path_text.h"
-#include "platform/volumes.h"
+#include "platform/core/file_error.h"
+#include "platform/gui/path_text.h"
+#include "platform/gui/volumes.h"
 
 #include <QDir>
 #include <QFileInfo>

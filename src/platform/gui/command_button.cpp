@@ -1,5 +1,5 @@
-#include "platform/command_button.h"
-#include "platform/inner_widget.h"
+#include "platform/gui/command_button.h"
+#include "platform/gui/inner_widget.h"
 
 #include <QToolButton>
 

@@ -1,12 +1,12 @@
-#include "platform/dir_list_box.h"
-#include "platform/default_handling.h"
-#include "platform/file_error.h"
-#include "platform/folder_listing.h"
-#include "platform/inner_widget.h"
-#include "platform/message_box.h"
-#include "platform/path_text.h"
-#include "platform/sorted_names.h"
-#include "platform/volumes.h"
+#include "platform/gui/dir_list_box.h"
+#include "platform/gui/default_handling.h"
+#include "platform/core/file_error.h"
+#include "platform/core/folder_listing.h"
+#include "platform/gui/inner_widget.h"
+#include "platform/gui/message_box.h"
+#include "platform/gui/path_text.h"
+#include "platform/gui/sorted_names.h"
+#include "platform/gui/volumes.h"
 
 #include <QKeyEvent>
 #include <QListWidget>

@@ -1,4 +1,4 @@
-#include "platform/path_text.h"
+#include "platform/gui/path_text.h"
 
 #include <QDir>
 #include <QFile>

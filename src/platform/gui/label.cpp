@@ -1,5 +1,5 @@
-#include "platform/label.h"
-#include "platform/inner_widget.h"
+#include "platform/gui/label.h"
+#include "platform/gui/inner_widget.h"
 
 #include <QLabel>
 

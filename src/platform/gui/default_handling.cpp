@@ -1,5 +1,5 @@
-#include "platform/default_handling.h"
-#include "platform/message_box.h"
+#include "platform/gui/default_handling.h"
+#include "platform/gui/message_box.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,4 +1,4 @@
-#include "platform/message_box.h"
+#include "platform/gui/message_box.h"
 
 #include <QApplication>
 #include <QMessageBox>

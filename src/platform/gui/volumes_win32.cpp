@@ -1,7 +1,7 @@
-#include "platform/file_error.h"
-#include "platform/path_text.h"
-#include "platform/volumes.h"
-#include "platform/windows_drives.h"
+#include "platform/core/file_error.h"
+#include "platform/gui/path_text.h"
+#include "platform/gui/volumes.h"
+#include "platform/core/windows_drives.h"
 
 namespace ferrowyn {
 namespace {

@@ -1,5 +1,5 @@
-#include "platform/drive_list_box.h"
-#include "platform/inner_widget.h"
+#include "platform/gui/drive_list_box.h"
+#include "platform/gui/inner_widget.h"
 
 #include <QComboBox>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "platform/inner_widget.h"
+#include "platform/gui/inner_widget.h"
 
 #include <QVBoxLayout>
 #include <QWidget>

@@ -1,5 +1,5 @@
-#include "platform/file_error.h"
-#include "platform/file_queries.h"
+#include "platform/core/file_error.h"
+#include "platform/core/file_queries.h"
 
 #include <windows.h>
 

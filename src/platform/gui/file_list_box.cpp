@@ -1,8 +1,8 @@
-#include "platform/file_list_box.h"
-#include "platform/folder_listing.h"
-#include "platform/inner_widget.h"
-#include "platform/path_text.h"
-#include "platform/sorted_names.h"
+#include "platform/gui/file_list_box.h"
+#include "platform/core/folder_listing.h"
+#include "platform/gui/inner_widget.h"
+#include "platform/gui/path_text.h"
+#include "platform/gui/sorted_names.h"
 
 #include <QListWidget>
 #include <QMouseEvent>

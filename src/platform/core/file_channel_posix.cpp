@@ -1,5 +1,5 @@
-#include "platform/file_channel.h"
-#include "platform/file_error.h"
+#include "platform/core/file_channel.h"
+#include "platform/core/file_error.h"
 
 #include <cerrno>
 #include <fcntl.h>

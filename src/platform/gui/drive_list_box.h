@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/volumes.h"
+#include "platform/gui/volumes.h"
 
 #include <QWidget>
 

@@ -1,5 +1,5 @@
-#include "platform/file_error.h"
-#include "platform/windows_drives.h"
+#include "platform/core/file_error.h"
+#include "platform/core/windows_drives.h"
 
 #include <cwctype>
 #include <windows.h>

@@ -1,5 +1,5 @@
-#include "platform/file_error.h"
-#include "platform/folder_listing.h"
+#include "platform/core/file_error.h"
+#include "platform/core/folder_listing.h"
 
 #include <windows.h>
 
