@@ -2,7 +2,7 @@
 //
 // usage: bench_file_list [number of files]     (default 100000; the folder is made in the system's temp folder)
 
-#include "platform/file_list_box.h"
+#include "platform/gui/file_list_box.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -29,7 +29,7 @@ int main(int argc, char** argv) {
     list.show();
     QElapsedTimer timer;
     timer.start();
-    list.setPath(folder.path());
+    list.setPath(QFile::encodeName(folder.path()).toStdString());
     QApplication::processEvents(); // includes the first paint
     const double first = static_cast<double>(timer.nsecsElapsed()) / 1e9;
     timer.restart();

@@ -5,7 +5,7 @@
 // usage: bench_overwrite_pass [folder] [size in MiB]     (defaults: the system's temporary folder, 256)
 
 #include "obliteration/overwrite_pass.h"
-#include "platform/file_channel.h"
+#include "platform/core/file_channel.h"
 
 #include <chrono>
 #include <cstdio>
@@ -26,15 +26,20 @@ constexpr std::int64_t kPlainChunk = 8 * kMiB;
 
 // A file of `size` bytes of non-space content, already on the device, so both runs start alike.
 void makeFile(const std::filesystem::path& path, std::int64_t size) {
-    std::vector<std::byte> chunk(static_cast<std::size_t>(kPlainChunk), std::byte{'x'});
-    ferrowyn::FileChannel channel;
-    channel.open(path);
-    for (std::int64_t offset = 0; offset < size; offset += kPlainChunk) {
+    const std::vector<char> chunk(static_cast<std::size_t>(kPlainChunk), 'x');
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    bool ok = fd >= 0;
+    for (std::int64_t offset = 0; ok && offset < size; offset += kPlainChunk) {
         const auto count = static_cast<std::size_t>(std::min(kPlainChunk, size - offset));
-        channel.writeAt(offset, std::span(chunk).first(count));
+        ok = ::pwrite(fd, chunk.data(), count, offset) == static_cast<ssize_t>(count);
     }
-    channel.flush();
-    channel.close();
+    ok = ok && ::fsync(fd) == 0;
+    if (fd >= 0) {
+        ::close(fd);
+    }
+    if (!ok) {
+        throw std::runtime_error("cannot make " + path.string());
+    }
 }
 
 // The device's limit: the OS's own calls, large writes, one fsync, nothing else.
@@ -77,7 +82,9 @@ int main(int argc, char** argv) {
         std::size_t reports = 0;
         ferrowyn::FileChannel channel;
         auto start = Clock::now();
-        ferrowyn::overwritePass(path, channel, [&](const std::string&) { ++reports; });
+        ferrowyn::overwritePass(
+            ferrowyn::chooseFile(folder, path.filename()), channel, [&](const std::string&) { ++reports; },
+            [](const std::string&) { return true; });
         const double passSeconds = secondsSince(start);
         const long rssAfter = peakRssKiB();
 
@@ -87,7 +94,7 @@ int main(int argc, char** argv) {
         plainOverwrite(path, size, spaces);
         const double plainSeconds = secondsSince(start);
         start = Clock::now();
-        ferrowyn::deleteFile(path);
+        std::filesystem::remove(path);
         const double deleteSeconds = secondsSince(start);
         // The pass deletes the file too, and freeing a large file takes real time on some file systems, so
         // the like-for-like figure gives the plain overwrite the same delete.

@@ -4,7 +4,7 @@
 // usage: bench_progress_repaint [folder] [size in MiB]     (defaults: the system's temporary folder, 2048)
 
 #include "obliteration/overwrite_pass.h"
-#include "platform/label.h"
+#include "platform/gui/label.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -40,7 +40,8 @@ double timedPass(const std::filesystem::path& path, std::int64_t size, const fer
     ferrowyn::FileChannel channel;
     QElapsedTimer timer;
     timer.start();
-    ferrowyn::overwritePass(path, channel, sink);
+    ferrowyn::overwritePass(ferrowyn::chooseFile(path.parent_path(), path.filename()), channel, sink,
+                            [](const std::string&) { return true; });
     return static_cast<double>(timer.nsecsElapsed()) / 1e9;
 }
 

@@ -1,5 +1,4 @@
 #include "main_window/file_details.h"
-#include "platform/core/file_queries.h"
 #include "platform/gui/path_text.h"
 
 #include <QDateTime>
@@ -19,13 +18,11 @@ QString localDateTimeText(std::chrono::system_clock::time_point moment) {
     return locale.toString(local.date(), QLocale::ShortFormat) + ' ' + locale.toString(local.time(), timeFormat);
 }
 
-QString fileDetails(const QString& path) {
-    const auto fsPath = toFsPath(path);
-    const QString modified = localDateTimeText(fileModified(fsPath));
-    const qint64 length = fileLength(fsPath);
+QString fileDetails(const ChosenFile& file) {
     const QString lineBreak = QStringLiteral("\r\n");
-    return path + lineBreak + lineBreak + QStringLiteral("Last modified on ") + modified + lineBreak + lineBreak +
-           QString::number(length) + QStringLiteral(" bytes long");
+    return shownText(file.path()) + lineBreak + lineBreak + QStringLiteral("Last modified on ") +
+           localDateTimeText(file.modified) + lineBreak + lineBreak + QString::number(file.length) +
+           QStringLiteral(" bytes long");
 }
 
 } // namespace ferrowyn

@@ -1,9 +1,8 @@
 #include "main_window/frmMain.h"
 #include "main_window/design_values.h"
-#include "platform/gui/default_handling.h"
 #include "platform/core/folder_listing.h"
+#include "platform/gui/default_handling.h"
 #include "platform/gui/message_box.h"
-#include "platform/gui/path_text.h"
 #include "platform/gui/volumes.h"
 #include "settings/last_folder.h"
 
@@ -27,13 +26,13 @@ QIcon ferrowynIcon() {
 }
 
 // The first of the folders that can be opened now, or the last one when none can.
-QString firstOpenableFolder(const QStringList& candidates) {
-    for (const QString& folder : candidates) {
-        if (!folder.isEmpty() && canListFolder(toFsPath(folder))) {
+std::filesystem::path firstOpenableFolder(const std::vector<std::filesystem::path>& candidates) {
+    for (const auto& folder : candidates) {
+        if (!folder.empty() && canListFolder(folder)) {
             return folder;
         }
     }
-    return candidates.last();
+    return candidates.back();
 }
 
 } // namespace
@@ -90,10 +89,16 @@ void frmMain::connectHandlers() {
 
 void frmMain::start() {
     runGuarded([this] { Form_Load(); });
-    const QRect screenArea = screen()->availableGeometry();
-    move(screenArea.center() - QPoint(width() / 2, height() / 2));
     show();
+    centreFrameOnScreen();
     dvlDriveList->setFocus();
+}
+
+void frmMain::centreFrameOnScreen() {
+    // A window's position is that of its frame, which is known once the window is shown.
+    const QRect screenArea = screen()->availableGeometry();
+    const QSize frame = frameGeometry().size();
+    move(screenArea.center() - QPoint(frame.width() / 2, frame.height() / 2));
 }
 
 bool frmMain::closeForSessionEnd() {
@@ -121,10 +126,10 @@ void frmMain::closeEvent(QCloseEvent* event) {
 }
 
 void frmMain::Form_Load() {
-    const QString defaultFolder = currentFolderOfDrive(dvlDriveList->Drive());
+    const auto defaultFolder = currentFolderOfDrive(dvlDriveList->Drive());
     // A remembered folder that is gone, or whose volume is, gives way to the default; a default that is gone
     // gives way to its volume's root.
-    const QString folder =
+    const auto folder =
         firstOpenableFolder({readLastFolder(defaultFolder), defaultFolder, volumeRootOf(defaultFolder)});
     dvlDriveList->setDrive(folder);
     dlsDirList->setPath(folder);

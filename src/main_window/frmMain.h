@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/core/chosen_file.h"
+#include "platform/core/file_error.h"
 #include "platform/gui/command_button.h"
 #include "platform/gui/dir_list_box.h"
 #include "platform/gui/drive_list_box.h"
@@ -7,6 +9,7 @@
 #include "platform/gui/label.h"
 
 #include <QWidget>
+#include <optional>
 
 namespace ferrowyn {
 
@@ -20,7 +23,8 @@ public:
 
     explicit frmMain(QWidget* owner = nullptr);
 
-    // Loads the window's contents, then shows it centred with the focus on the drive list.
+    // Loads the window's contents, then shows it with its frame centred on the screen and the focus on the drive
+    // list.
     void start();
     // Closes the window because the user's session is ending; false when the user chose to stay.
     bool closeForSessionEnd();
@@ -55,9 +59,13 @@ private:
 
     void applyAvailabilityRule();
     void emptyDetailsWhenNothingSelected();
-    QString selectedFilePath() const;
+    void showFolderAsItIsNow(const FileError& error);
+    ChosenFile chosenFileToObliterate() const;
+    void centreFrameOnScreen();
 
     int m_unloadMode = ClosedByUser;
+    // The selected file as it was when it was clicked: the obliteration acts on that file or on none.
+    std::optional<ChosenFile> m_chosen;
 };
 
 } // namespace ferrowyn

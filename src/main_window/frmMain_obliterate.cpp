@@ -7,34 +7,77 @@
 #include "platform/gui/path_text.h"
 
 namespace ferrowyn {
+namespace {
+
+const QString kSuccess = QStringLiteral("File Obliterated Successfully");
+const QString kFailure = QStringLiteral("There was a problem Obliterating the file!");
+
+QString becauseOf(const std::string& reason) {
+    return QStringLiteral(", because ") + QString::fromStdString(reason) + '.';
+}
+
+} // namespace
 
 void frmMain::btnObliterate_Click() {
-    const QString prompt = QStringLiteral("Are you sure you want to obliterate ") + flsFileList->FileName() +
+    const QString name = shownText(flsFileList->FileName());
+    const QString prompt = QStringLiteral("Are you sure you want to obliterate ") + name +
                            QStringLiteral("?  This is an irreversable operation, which will completely "
                                           "obliterate the contents of the file.");
-    const QString title = QStringLiteral("Obliterate ") + flsFileList->FileName() + QStringLiteral("?");
+    const QString title = QStringLiteral("Obliterate ") + name + QStringLiteral("?");
     if (MessageBox::show(prompt, MessageButtons::YesNo, title) == MessageAnswer::Yes) {
+        // The pass keeps the event loop waiting: paint the window now, without the box that has just closed.
+        repaint();
         obliterateSelectedFile();
     }
-    // Reached once on every road. An error here is not the obliteration's: it goes to the default handling
-    // rather than back into the failure path, which would bring it here again.
-    flsFileList->Refresh();
+    // Reached once on every road, outside the failure path, so that an error here cannot bring us back.
+    try {
+        flsFileList->Refresh();
+    } catch (const FileError& error) {
+        showFolderAsItIsNow(error);
+    }
     btnObliterate->setEnabled(false);
+}
+
+ChosenFile frmMain::chosenFileToObliterate() const {
+    const auto folder = dlsDirList->Path();
+    const auto name = flsFileList->FileName();
+    if (!m_chosen || m_chosen->folder != folder || m_chosen->name != name) {
+        throw FileError("Cannot open %1 for writing", folder / name, "it was replaced since it was selected");
+    }
+    return *m_chosen;
 }
 
 void frmMain::obliterateSelectedFile() {
     FileChannel channel;
     try {
-        const QString path = selectedFilePath();
-        overwritePass(toFsPath(path), channel, [this](const std::string& progress) {
-            lblOblPos->setCaption(QString::fromStdString(progress));
-        });
+        const ChosenFile file = chosenFileToObliterate();
+        const QString title = QStringLiteral("Obliterate ") + shownText(file.name) + QStringLiteral("?");
+        std::string whyOldContentsMayRemain;
+        const PassOutcome outcome = overwritePass(
+            file, channel,
+            [this](const std::string& progress) { lblOblPos->setCaption(QString::fromStdString(progress)); },
+            [&](const std::string& reason) {
+                whyOldContentsMayRemain = reason;
+                const auto answer = MessageBox::show(
+                    QStringLiteral("On this drive the file will be overwritten and deleted, but its old contents "
+                                   "may remain on the device") +
+                        becauseOf(reason) + QStringLiteral("\n\nDo you want to go on?"),
+                    MessageButtons::YesNo, title);
+                repaint();
+                return answer == MessageAnswer::Yes;
+            });
         lblOblPos->setCaption(QString());
         // Shown only now that the spaces are on the device, the file is closed and it is gone.
-        MessageBox::show(QStringLiteral("File Obliterated Successfully"));
-    } catch (const std::exception&) {
+        if (outcome == PassOutcome::Obliterated) {
+            MessageBox::show(kSuccess);
+        } else if (outcome == PassOutcome::OldContentsMayRemain) {
+            MessageBox::show(
+                QStringLiteral("The file was overwritten and deleted, but its old contents may remain on the device") +
+                becauseOf(whyOldContentsMayRemain));
+        }
+    } catch (const std::exception& error) {
         // The message shows while the channel is still open; it is closed once the user has read it.
-        MessageBox::show(QStringLiteral("There was a problem Obliterating the file!"));
+        MessageBox::show(kFailure + QStringLiteral("\n\n") + QString::fromStdString(error.what()));
         try {
             channel.close();
         } catch (const std::exception&) {

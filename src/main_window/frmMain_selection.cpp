@@ -3,8 +3,7 @@
 
 #include "main_window/file_details.h"
 #include "main_window/frmMain.h"
-#include "main_window/selected_file_path.h"
-#include "platform/core/file_error.h"
+#include "platform/core/folder_listing.h"
 #include "platform/gui/message_box.h"
 #include "platform/gui/volumes.h"
 
@@ -35,14 +34,27 @@ void frmMain::dlsDirList_Change() {
 void frmMain::flsFileList_Click() {
     applyAvailabilityRule();
     try {
-        lblFileInfo->setCaption(fileDetails(selectedFilePath()));
+        // The folder side is always the folder list's, never the file list's.
+        m_chosen = chooseFile(dlsDirList->Path(), flsFileList->FileName());
+        lblFileInfo->setCaption(fileDetails(*m_chosen));
     } catch (const FileError& error) {
-        // The file went away after the list was read: say so and show the folder as it is now.
-        MessageBox::show(QString::fromStdString(error.what()));
-        flsFileList->Refresh();
-        applyAvailabilityRule();
+        m_chosen.reset();
+        showFolderAsItIsNow(error);
     }
     emptyDetailsWhenNothingSelected();
+}
+
+void frmMain::showFolderAsItIsNow(const FileError& error) {
+    // A file or folder went away after the lists were read: say so once, and show what is there now, moving up
+    // to the nearest folder that still exists when the folder itself has gone.
+    MessageBox::show(QString::fromStdString(error.what()));
+    const auto folder = nearestListableFolder(dlsDirList->Path());
+    if (folder == dlsDirList->Path()) {
+        flsFileList->Refresh();
+    } else {
+        dlsDirList->setPath(folder);
+    }
+    applyAvailabilityRule();
 }
 
 void frmMain::applyAvailabilityRule() {
@@ -53,11 +65,6 @@ void frmMain::emptyDetailsWhenNothingSelected() {
     if (flsFileList->ListIndex() == -1) {
         lblFileInfo->setCaption(QString());
     }
-}
-
-QString frmMain::selectedFilePath() const {
-    // The folder side is always the folder list's, never the file list's.
-    return joinFolderAndFile(dlsDirList->Path(), flsFileList->FileName());
 }
 
 } // namespace ferrowyn

@@ -1,4 +1,5 @@
 #include "main_window/frmMain.h"
+#include "platform/gui/default_handling.h"
 
 #include <QApplication>
 #include <QSessionManager>
@@ -16,21 +17,24 @@ int main(int argc, char** argv) {
     QApplication::setQuitOnLastWindowClosed(false);
     QWidget owner;
     owner.winId();
-    auto* window = new ferrowyn::frmMain(&owner);
-    window->setAttribute(Qt::WA_DeleteOnClose);
-    QObject::connect(window, &QObject::destroyed, &app, &QCoreApplication::quit);
-    QApplication::setWindowIcon(window->windowIcon());
+    // Making the window meets the file system too (the drive list reads the volumes): an error there gets the
+    // same default handling as in any handler.
+    ferrowyn::runGuarded([&] {
+        auto* window = new ferrowyn::frmMain(&owner);
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        QObject::connect(window, &QObject::destroyed, &app, &QCoreApplication::quit);
+        QApplication::setWindowIcon(window->windowIcon());
 
-    // The end of the user's session meets the same quit question as the close box.
-    QObject::connect(&app, &QGuiApplication::commitDataRequest, window, [window](QSessionManager& manager) {
-        if (manager.allowsInteraction()) {
-            if (!window->closeForSessionEnd()) {
-                manager.cancel();
+        // The end of the user's session meets the same quit question as the close box.
+        QObject::connect(&app, &QGuiApplication::commitDataRequest, window, [window](QSessionManager& manager) {
+            if (manager.allowsInteraction()) {
+                if (!window->closeForSessionEnd()) {
+                    manager.cancel();
+                }
+                manager.release();
             }
-            manager.release();
-        }
+        });
+        window->start();
     });
-
-    window->start();
     return QApplication::exec();
 }

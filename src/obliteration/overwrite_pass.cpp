@@ -1,4 +1,5 @@
 #include "obliteration/overwrite_pass.h"
+#include "platform/core/file_error.h"
 
 #include <array>
 #include <cmath>
@@ -30,22 +31,33 @@ std::string progressText(std::int64_t position, std::int64_t length) {
     return std::to_string(static_cast<std::int64_t>(percent)) + "%";
 }
 
-void overwritePass(const std::filesystem::path& path, FileChannel& channel, const ProgressSink& progress) {
+PassOutcome overwritePass(const ChosenFile& file, FileChannel& channel, const ProgressSink& progress,
+                          const GoOnQuestion& goOnWhereOldContentsMayRemain) {
     const auto& spaces = fill();
-    channel.open(path);
+    channel.open(file);
+    const std::string oldContentsMayRemain = channel.whyOldContentsMayRemain();
+    if (!oldContentsMayRemain.empty() && !goOnWhereOldContentsMayRemain(oldContentsMayRemain)) {
+        channel.close();
+        return PassOutcome::Declined;
+    }
     const std::int64_t end = channel.length();
     // Positions count from 1. Every block is whole, so the last one runs past the old end and the file grows to
     // a whole number of blocks: no byte of the old contents is left behind in a partial block.
+    std::int64_t written = 0;
     for (std::int64_t position = 1; position <= end; position += kBlockSize) {
         channel.writeAt(position - 1, spaces);
-        const std::int64_t length = channel.length();
-        progress(progressText(position, length));
+        written = position - 1 + kBlockSize;
+        progress(progressText(position, channel.length()));
+    }
+    // Whatever another program added meanwhile is past the spaces and would survive the delete on the device.
+    if (channel.length() > written) {
+        throw FileError("Cannot obliterate %1", file.path(), "another program added to it while it was overwritten");
     }
     // Flush once before closing: a delete can discard writes that are still only in the OS's cache, which would
     // leave the old contents on the device.
     channel.flush();
-    channel.close();
-    deleteFile(path);
+    channel.closeAndDelete();
+    return oldContentsMayRemain.empty() ? PassOutcome::Obliterated : PassOutcome::OldContentsMayRemain;
 }
 
 } // namespace ferrowyn

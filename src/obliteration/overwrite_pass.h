@@ -1,9 +1,9 @@
 #pragma once
 
+#include "platform/core/chosen_file.h"
 #include "platform/core/file_channel.h"
 
 #include <cstdint>
-#include <filesystem>
 #include <functional>
 #include <string>
 
@@ -12,15 +12,26 @@ namespace ferrowyn {
 // Receives "0%", "32%", ... after each block the pass has written.
 using ProgressSink = std::function<void(const std::string& progressText)>;
 
+// Asked once the file is open and before anything is written, when overwriting it in place may leave its old
+// contents on the device; `reason` says why. True to go on.
+using GoOnQuestion = std::function<bool(const std::string& reason)>;
+
+enum class PassOutcome {
+    Obliterated,          // overwritten, pushed to the device and deleted
+    OldContentsMayRemain, // the same, on a device that may keep the old contents elsewhere
+    Declined,             // the user chose not to go on: nothing was written and the channel is closed
+};
+
 inline constexpr std::int64_t kBlockSize = 32768;
 
-// Destroys the file at `path`: opens it on `channel`, writes whole blocks of spaces over it from its first byte
+// Destroys the chosen file: opens it on `channel`, writes whole blocks of spaces over it from its first byte
 // past its end, reporting the progress after each block, pushes the blocks to the storage device, closes the
 // channel and deletes the file.
 //
 // The first failure stops the pass with a FileError. What was written stays written, progress already reported
 // is not withdrawn, and the channel stays open if it was opened: closing it is the caller's business.
-void overwritePass(const std::filesystem::path& path, FileChannel& channel, const ProgressSink& progress);
+PassOutcome overwritePass(const ChosenFile& file, FileChannel& channel, const ProgressSink& progress,
+                          const GoOnQuestion& goOnWhereOldContentsMayRemain);
 
 // The progress text for the block that starts at 1-based `position` of a file now `length` bytes long: the
 // whole percentage, rounded down, followed by "%".

@@ -1,6 +1,8 @@
 #include "settings/last_folder.h"
 #include "platform/gui/settings_backend.h"
 
+#include <type_traits>
+
 namespace ferrowyn {
 namespace {
 
@@ -8,14 +10,37 @@ const QString kApplication = QStringLiteral("Ferrowyn");
 const QString kSection = QStringLiteral("Settings");
 const QString kKey = QStringLiteral("CurPath");
 
-} // namespace
+constexpr bool kWidePaths = std::is_same_v<std::filesystem::path::value_type, wchar_t>;
 
-QString readLastFolder(const QString& defaultFolder) {
-    return readSetting(kApplication, kSection, kKey, defaultFolder);
+// Text when it is text, so that the store reads as it always has; bytes otherwise.
+QVariant storedFormOf(const std::filesystem::path& folder) {
+    if constexpr (kWidePaths) {
+        return QString::fromStdWString(folder.wstring());
+    } else {
+        const QByteArray bytes = QByteArray::fromStdString(folder.string());
+        const QString text = QString::fromUtf8(bytes);
+        return text.toUtf8() == bytes ? QVariant(text) : QVariant(bytes);
+    }
 }
 
-void saveLastFolder(const QString& folder) {
-    saveSetting(kApplication, kSection, kKey, folder);
+std::filesystem::path folderFrom(const QVariant& stored) {
+    if constexpr (kWidePaths) {
+        return stored.toString().toStdWString();
+    } else {
+        const QByteArray bytes = stored.typeId() == QMetaType::QByteArray ? stored.toByteArray()
+                                                                           : stored.toString().toUtf8();
+        return bytes.toStdString();
+    }
+}
+
+} // namespace
+
+std::filesystem::path readLastFolder(const std::filesystem::path& defaultFolder) {
+    return folderFrom(readSetting(kApplication, kSection, kKey, storedFormOf(defaultFolder)));
+}
+
+void saveLastFolder(const std::filesystem::path& folder) {
+    saveSetting(kApplication, kSection, kKey, storedFormOf(folder));
 }
 
 } // namespace ferrowyn

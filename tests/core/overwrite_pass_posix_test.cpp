@@ -1,11 +1,15 @@
 #include "obliteration/overwrite_pass.h"
-#include "platform/file_error.h"
 #include "test_support.h"
 #include "undeletable_folder.h"
 
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstdlib>
+#include <fstream>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -16,11 +20,10 @@
 namespace ferrowyn {
 namespace {
 
-using test::Recorder;
 using test::TempFolder;
 using Texts = std::vector<std::string>;
 
-TEST(OverwritePassPosix, refusesLinksPipesAndSocketsWithoutTouchingWhatTheyLeadTo) {
+TEST(OverwritePassPosix, refusesLinksPipesSocketsLockedFilesAndTheKernelsFilesWithoutTouchingThem) {
     TempFolder folder;
     test::writeFile(folder / "target.txt", 100);
     const auto original = test::readFile(folder / "target.txt");
@@ -32,15 +35,62 @@ TEST(OverwritePassPosix, refusesLinksPipesAndSocketsWithoutTouchingWhatTheyLeadT
     address.sun_family = AF_UNIX;
     (folder / "socket").string().copy(address.sun_path, sizeof(address.sun_path) - 1);
     ASSERT_EQ(::bind(socketFd, reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0);
+    for (const char* name : {"flocked.txt", "record-locked.txt"}) {
+        std::filesystem::copy_file(folder / "target.txt", folder / name);
+    }
+    // Another program's locks: a whole-file flock, and a POSIX record lock on one byte.
+    const int flocked = ::open((folder / "flocked.txt").c_str(), O_RDONLY);
+    ASSERT_EQ(::flock(flocked, LOCK_SH), 0);
+    const int recordLocked = ::open((folder / "record-locked.txt").c_str(), O_RDWR);
+    struct flock oneByte {};
+    oneByte.l_type = F_WRLCK;
+    oneByte.l_whence = SEEK_SET;
+    oneByte.l_start = 10;
+    oneByte.l_len = 1;
+    ASSERT_EQ(::fcntl(recordLocked, F_SETLK, &oneByte), 0);
 
-    EXPECT_EQ(test::refusalOfPass(folder / "link"), "it is a symbolic link");
-    EXPECT_EQ(test::refusalOfPass(folder / "dangling"), "it is a symbolic link");
-    EXPECT_EQ(test::refusalOfPass(folder / "fifo"), "it is not a regular file");
-    EXPECT_EQ(test::refusalOfPass(folder / "socket"), "it is not a regular file");
+    const std::pair<std::filesystem::path, const char*> cases[] = {
+        {folder / "link", "it is a symbolic link"},
+        {folder / "dangling", "it is a symbolic link"},
+        {folder / "fifo", "it is not a regular file"},
+        {folder / "socket", "it is not a regular file"},
+        {folder / "flocked.txt", "it is locked by another program"},
+        {folder / "record-locked.txt", "it is locked by another program"},
+        {"/proc/self/comm", "it is not a file on a storage device"},
+    };
+    const auto comm = test::readFile("/proc/self/comm");
+    for (const auto& [path, reason] : cases) {
+        SCOPED_TRACE(path);
+        const auto run = test::runPass(path);
+        EXPECT_EQ(run.refusal, reason);
+        EXPECT_TRUE(run.progress.empty());
+        EXPECT_FALSE(run.channelLeftOpen);
+    }
     ::close(socketFd);
-    EXPECT_EQ(test::readFile(folder / "target.txt"), original);
+    ::close(flocked);
+    ::close(recordLocked);
+    for (const char* name : {"target.txt", "flocked.txt", "record-locked.txt"}) {
+        EXPECT_EQ(test::readFile(folder / name), original) << name;
+    }
     EXPECT_TRUE(std::filesystem::is_symlink(folder / "link"));
     EXPECT_FALSE(std::filesystem::exists(folder / "nowhere.txt"));
+    EXPECT_EQ(test::readFile("/proc/self/comm"), comm);
+}
+
+TEST(OverwritePassPosix, aFolderSwappedForALinkToAnotherFolderIsRefused) {
+    TempFolder folder;
+    std::filesystem::create_directories(folder / "mine");
+    std::filesystem::create_directories(folder / "theirs");
+    test::writeFile(folder / "mine" / "a.txt", 100);
+    test::writeFile(folder / "theirs" / "a.txt", 100);
+    const auto original = test::readFile(folder / "theirs" / "a.txt");
+    const auto run = test::runPass(folder / "mine" / "a.txt", [&] {
+        std::filesystem::rename(folder / "mine", folder / "moved");
+        std::filesystem::create_directory_symlink(folder / "theirs", folder / "mine");
+    });
+    EXPECT_EQ(run.refusal, "it was replaced since it was selected");
+    EXPECT_EQ(test::readFile(folder / "theirs" / "a.txt"), original);
+    EXPECT_EQ(test::readFile(folder / "moved" / "a.txt"), original);
 }
 
 // In a child process whose files may not grow past two blocks, the third block fails.
@@ -58,15 +108,8 @@ TEST(OverwritePassPosix, stopsAtAFailedWriteWithTheFileOverwrittenUpToTheLastGoo
         if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) {
             ::_exit(10);
         }
-        FileChannel channel;
-        Recorder recorder;
-        try {
-            overwritePass(path, channel, recorder.sink());
-        } catch (const FileError&) {
-            const bool asExpected = channel.isOpen() && recorder.texts == Texts{"0%", "32%"};
-            ::_exit(asExpected ? 0 : 11);
-        }
-        ::_exit(12);
+        const auto run = test::runPass(path);
+        ::_exit(run.refusal.empty() ? 12 : run.channelLeftOpen && run.progress == Texts{"0%", "32%"} ? 0 : 11);
     }
     int status = 0;
     ASSERT_EQ(::waitpid(child, &status, 0), child);
@@ -88,13 +131,97 @@ TEST(OverwritePassPosix, aRefusedDeleteLeavesTheFullyOverwrittenFile) {
     if (!lock.locked()) {
         GTEST_SKIP() << "this file system cannot make a folder refuse deletions";
     }
-    FileChannel channel;
-    Recorder recorder;
-    EXPECT_THROW(overwritePass(path, channel, recorder.sink()), FileError);
-    EXPECT_EQ(recorder.texts, (Texts{"0%", "32%", "64%", "75%"}));
+    const auto run = test::runPass(path);
+    lock.unlock();
+    EXPECT_FALSE(run.refusal.empty());
+    EXPECT_EQ(run.progress, (Texts{"0%", "32%", "64%", "75%"}));
     const auto after = test::readFile(path);
     EXPECT_EQ(after.size(), 4u * kBlockSize);
     EXPECT_TRUE(test::isAllSpaces(after));
+}
+
+// A file system of its own in an image file, mounted through a loop device: what the pass leaves on the device
+// can be read back from the image once it is unmounted.
+class LoopVolume {
+public:
+    LoopVolume(const TempFolder& folder, const std::string& type) : m_mountPoint(folder / "mnt") {
+        const auto image = folder / "image";
+        std::filesystem::create_directory(m_mountPoint);
+        std::ofstream(image).close();
+        std::filesystem::resize_file(image, 160 * 1024 * 1024);
+        const std::string quiet = " >/dev/null 2>&1";
+        m_mounted = ::geteuid() == 0 &&
+                    std::system(("mkfs." + type + " -q " + image.string() + quiet).c_str()) == 0 &&
+                    std::system(("mount -o loop " + image.string() + " " + m_mountPoint.string() + quiet).c_str()) == 0;
+        m_image = image;
+    }
+    ~LoopVolume() { unmount(); }
+    bool mounted() const { return m_mounted; }
+    const std::filesystem::path& mountPoint() const { return m_mountPoint; }
+    void unmount() {
+        if (m_mounted) {
+            ::umount(m_mountPoint.c_str());
+            m_mounted = false;
+        }
+    }
+    // How often `marker` appears in the image, read as raw bytes.
+    std::size_t countInImage(const std::string& marker) const {
+        const std::string bytes = test::readFile(m_image);
+        std::size_t count = 0;
+        for (auto at = bytes.find(marker); at != std::string::npos; at = bytes.find(marker, at + 1)) {
+            ++count;
+        }
+        return count;
+    }
+
+private:
+    std::filesystem::path m_mountPoint;
+    std::filesystem::path m_image;
+    bool m_mounted = false;
+};
+
+void writeMarkers(const std::filesystem::path& path, int count) {
+    std::string contents;
+    for (int i = 0; i < count; ++i) {
+        contents += "SECRET-MARKER-" + std::to_string(100000 + i) + "\n";
+    }
+    std::ofstream(path, std::ios::binary) << contents;
+    ::sync();
+}
+
+TEST(OverwritePassPosix, leavesNoneOfTheOldContentsOnAnExt4Device) {
+    TempFolder folder;
+    LoopVolume volume(folder, "ext4");
+    if (!volume.mounted()) {
+        GTEST_SKIP() << "an ext4 image cannot be mounted here (needs root, mkfs.ext4 and loop devices)";
+    }
+    writeMarkers(volume.mountPoint() / "secret.txt", 20000);
+    const auto run = test::runPass(volume.mountPoint() / "secret.txt");
+    EXPECT_EQ(run.outcome, PassOutcome::Obliterated);
+    EXPECT_TRUE(run.questions.empty());
+    volume.unmount();
+    EXPECT_EQ(volume.countInImage("SECRET-MARKER-"), 0u);
+}
+
+TEST(OverwritePassPosix, onBtrfsAsksFirstAndSaysTheOldContentsMayRemain) {
+    TempFolder folder;
+    LoopVolume volume(folder, "btrfs");
+    if (!volume.mounted()) {
+        GTEST_SKIP() << "a btrfs image cannot be mounted here (needs root, btrfs-progs and the kernel's btrfs)";
+    }
+    const auto path = volume.mountPoint() / "secret.txt";
+    writeMarkers(path, 2000);
+    const auto original = test::readFile(path);
+    const auto declined = test::runPass(path, {}, false);
+    EXPECT_EQ(declined.outcome, PassOutcome::Declined);
+    ASSERT_EQ(declined.questions.size(), 1u);
+    EXPECT_NE(declined.questions.front().find("btrfs"), std::string::npos);
+    EXPECT_FALSE(declined.channelLeftOpen);
+    EXPECT_EQ(test::readFile(path), original);
+
+    const auto accepted = test::runPass(path, {}, true);
+    EXPECT_EQ(accepted.outcome, PassOutcome::OldContentsMayRemain);
+    EXPECT_FALSE(std::filesystem::exists(path));
 }
 
 } // namespace

@@ -1,17 +1,17 @@
 #include "obliteration/overwrite_pass.h"
-#include "platform/file_error.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 namespace ferrowyn {
 namespace {
 
-using test::Recorder;
 using test::TempFolder;
 using Texts = std::vector<std::string>;
 
-TEST(OverwritePass, reportsEachBlockStartAgainstTheFileLengthAfterTheBlock) {
+TEST(OverwritePass, writesWholeBlocksOfSpacesReportingEachBlockAgainstTheCurrentLengthThenDeletes) {
     const std::pair<std::int64_t, Texts> cases[] = {
         {102400, {"0%", "32%", "64%", "75%"}}, {32769, {"0%", "50%"}}, {32768, {"0%"}}, {100, {"0%"}}, {0, {}},
     };
@@ -20,56 +20,92 @@ TEST(OverwritePass, reportsEachBlockStartAgainstTheFileLengthAfterTheBlock) {
         TempFolder folder;
         const auto path = folder / "victim.bin";
         test::writeFile(path, size);
+        const ChosenFile chosen = chooseFile(folder.path(), "victim.bin");
+        EXPECT_EQ(chosen.length, size);
+        std::string atLastBlock;
+        Texts progress;
         FileChannel channel;
-        Recorder recorder;
-        overwritePass(path, channel, recorder.sink());
-        EXPECT_EQ(recorder.texts, expected);
+        const auto outcome = overwritePass(
+            chosen, channel,
+            [&](const std::string& text) {
+                progress.push_back(text);
+                atLastBlock = test::readFile(path); // through a descriptor of its own
+            },
+            [](const std::string&) { return false; });
+        EXPECT_EQ(outcome, PassOutcome::Obliterated);
+        EXPECT_EQ(progress, expected);
+        EXPECT_EQ(atLastBlock.size(), static_cast<std::size_t>((size + kBlockSize - 1) / kBlockSize * kBlockSize));
+        EXPECT_TRUE(test::isAllSpaces(atLastBlock));
         EXPECT_FALSE(std::filesystem::exists(path));
         EXPECT_FALSE(channel.isOpen());
     }
+    EXPECT_EQ(progressText(1, 0), "0%"); // a file cut to nothing by another program meanwhile
 }
 
-TEST(OverwritePass, leavesOnlyWholeBlocksOfSpacesJustBeforeTheDelete) {
-    for (const std::int64_t size : {100, 32768, 102400}) {
-        SCOPED_TRACE(size);
-        TempFolder folder;
-        const auto path = folder / "victim.bin";
-        test::writeFile(path, size);
-        const std::size_t blocks = static_cast<std::size_t>((size + kBlockSize - 1) / kBlockSize);
-        std::string lastSeen;
-        std::size_t reports = 0;
-        FileChannel channel;
-        overwritePass(path, channel, [&](const std::string&) {
-            if (++reports == blocks) {
-                lastSeen = test::readFile(path); // through a descriptor of its own
+// Between the choice and the pass, another program changes what the chosen name leads to.
+TEST(OverwritePass, actsOnlyOnTheFileThatWasChosenAndRefusesAnythingElseBeforeWritingIt) {
+    TempFolder folder;
+    const auto victim = folder / "victim.txt";
+    const auto other = folder / "other" / "victim.txt";
+    struct Case {
+        const char* reason;
+        std::filesystem::path chosen;
+        std::function<void()> meanwhile;
+    };
+    const Case cases[] = {
+        {"it no longer exists", victim, [&] { std::filesystem::rename(victim, folder / "moved.txt"); }},
+        {"it no longer exists", other, [&] { std::filesystem::rename(folder / "other", folder / "gone"); }},
+        {"it was replaced since it was selected", victim, [&] { std::filesystem::rename(other, victim); }},
+        {"it was replaced since it was selected", other,
+         [&] {
+             std::filesystem::rename(folder / "other", folder / "old");
+             std::filesystem::create_directory(folder / "other");
+             test::writeFile(other, 70000);
+         }},
+        {"the file is read-only", victim, [&] { test::makeReadOnly(victim); }},
+    };
+    for (const auto& [reason, chosen, meanwhile] : cases) {
+        SCOPED_TRACE(reason);
+        std::filesystem::remove_all(folder.path());
+        std::filesystem::create_directories(folder / "other");
+        test::writeFile(victim, 70000);
+        test::writeFile(other, 70000);
+        const auto original = test::readFile(other);
+        const auto run = test::runPass(chosen, meanwhile);
+        EXPECT_EQ(run.refusal, reason);
+        EXPECT_TRUE(run.progress.empty());
+        EXPECT_FALSE(run.channelLeftOpen);
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(folder.path())) {
+            if (entry.is_regular_file()) {
+                EXPECT_EQ(test::readFile(entry.path()), original) << entry.path();
             }
-        });
-        EXPECT_EQ(lastSeen.size(), blocks * kBlockSize);
-        EXPECT_TRUE(test::isAllSpaces(lastSeen));
-        EXPECT_FALSE(std::filesystem::exists(path));
+        }
+        if (reason == std::string("it no longer exists")) {
+            EXPECT_FALSE(std::filesystem::exists(chosen)); // nothing made where the file had been
+        }
     }
 }
 
-TEST(OverwritePass, createsAndDeletesAMissingFileInAnExistingFolder) {
+TEST(OverwritePass, aFileThatGrowsDuringThePassFailsAndIsKept) {
     TempFolder folder;
+    const auto path = folder / "log.txt";
+    test::writeFile(path, 40000);
+    bool appended = false;
     FileChannel channel;
-    Recorder recorder;
-    overwritePass(folder / "missing.txt", channel, recorder.sink());
-    EXPECT_TRUE(recorder.texts.empty());
-    EXPECT_TRUE(std::filesystem::is_empty(folder.path()));
-}
-
-TEST(OverwritePass, refusesReadOnlyFilesAndFoldersBeforeWritingAnything) {
-    TempFolder folder;
-    test::writeFile(folder / "readonly.txt", 100);
-    const auto original = test::readFile(folder / "readonly.txt");
-    test::makeReadOnly(folder / "readonly.txt");
-    std::filesystem::create_directory(folder / "sub");
-
-    EXPECT_EQ(test::refusalOfPass(folder / "readonly.txt"), "the file is read-only");
-    EXPECT_EQ(test::refusalOfPass(folder / "sub"), "it is a folder");
-    EXPECT_EQ(test::readFile(folder / "readonly.txt"), original);
-    EXPECT_TRUE(std::filesystem::is_directory(folder / "sub"));
+    EXPECT_THROW(overwritePass(
+                     chooseFile(folder.path(), "log.txt"), channel,
+                     [&](const std::string&) {
+                         if (!appended) {
+                             std::ofstream(path, std::ios::binary | std::ios::app) << std::string(50000, 'n');
+                             appended = true;
+                         }
+                     },
+                     [](const std::string&) { return true; }),
+                 FileError);
+    channel.close();
+    const auto after = test::readFile(path);
+    ASSERT_EQ(after.size(), 90000u);
+    EXPECT_TRUE(test::isAllSpaces(after.substr(0, 65536)));
 }
 
 } // namespace

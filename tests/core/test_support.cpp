@@ -29,8 +29,6 @@ TempFolder::~TempFolder() {
                                          std::filesystem::perm_options::add, ignored);
         }
     }
-    std::filesystem::permissions(m_path, std::filesystem::perms::owner_all, std::filesystem::perm_options::add,
-                                 ignored);
     std::filesystem::remove_all(m_path, ignored);
 }
 
@@ -53,37 +51,25 @@ bool isAllSpaces(const std::string& bytes) {
     return std::all_of(bytes.begin(), bytes.end(), [](char c) { return c == ' '; });
 }
 
-std::string refusalOfPass(const std::filesystem::path& path) {
-    FileChannel channel;
-    Recorder recorder;
-    try {
-        overwritePass(path, channel, recorder.sink());
-    } catch (const FileError& error) {
-        if (!recorder.texts.empty() || channel.isOpen()) {
-            return "refused after writing, or with the channel open";
-        }
-        return error.reason();
+PassRun runPass(const std::filesystem::path& path, const std::function<void()>& between, bool goOn) {
+    const ChosenFile chosen = chooseFile(path.parent_path(), path.filename());
+    if (between) {
+        between();
     }
-    return "not refused";
-}
-
-std::optional<FileError> errorOpening(const std::filesystem::path& path) {
+    PassRun run;
     FileChannel channel;
     try {
-        channel.open(path);
+        run.outcome = overwritePass(
+            chosen, channel, [&](const std::string& text) { run.progress.push_back(text); },
+            [&](const std::string& reason) {
+                run.questions.push_back(reason);
+                return goOn;
+            });
     } catch (const FileError& error) {
-        return error;
+        run.refusal = error.reason();
     }
-    return std::nullopt;
-}
-
-std::vector<std::string> sortedNames(const std::filesystem::path& folder, EntryKind kind) {
-    std::vector<std::string> names;
-    for (const auto& name : listFolder(folder, kind)) {
-        names.push_back(name.string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
+    run.channelLeftOpen = channel.isOpen();
+    return run;
 }
 
 void makeReadOnly(const std::filesystem::path& path) {

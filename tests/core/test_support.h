@@ -1,12 +1,10 @@
 #pragma once
 
 #include "obliteration/overwrite_pass.h"
-#include "platform/file_error.h"
-#include "platform/folder_listing.h"
+#include "platform/core/file_error.h"
 
 #include <cstdint>
 #include <filesystem>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -31,23 +29,18 @@ private:
 void writeFile(const std::filesystem::path& path, std::int64_t size);
 std::string readFile(const std::filesystem::path& path);
 bool isAllSpaces(const std::string& bytes);
-// Keeps every progress text a pass reports.
-struct Recorder {
-    std::vector<std::string> texts;
-    ProgressSink sink() {
-        return [this](const std::string& text) { texts.push_back(text); };
-    }
+
+// One pass over a file, chosen first as the window chooses it, with what it reported.
+struct PassRun {
+    std::vector<std::string> progress;
+    std::vector<std::string> questions; // the reasons it asked about, where old contents may remain
+    PassOutcome outcome = PassOutcome::Declined;
+    std::string refusal;  // the failure's reason, or empty
+    bool channelLeftOpen = false;
 };
-
-// Runs the pass on `path` and returns the reason it was refused for, or "not refused". A refused pass must
-// report no progress and leave the channel closed.
-std::string refusalOfPass(const std::filesystem::path& path);
-
-// The error that opening `path` on a fresh channel raises, or none when it opens.
-std::optional<FileError> errorOpening(const std::filesystem::path& path);
-
-// The names listFolder() gives, sorted.
-std::vector<std::string> sortedNames(const std::filesystem::path& folder, EntryKind kind);
+// `between` runs after the file is chosen and before the pass, as another program might meanwhile.
+PassRun runPass(const std::filesystem::path& path, const std::function<void()>& between = {},
+                bool goOn = true);
 
 // Takes the write permission away from everyone (on Windows: sets the read-only attribute).
 void makeReadOnly(const std::filesystem::path& path);

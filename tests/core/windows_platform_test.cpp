@@ -1,7 +1,7 @@
-#include "platform/file_channel.h"
-#include "platform/file_error.h"
-#include "platform/folder_listing.h"
-#include "platform/windows_drives.h"
+#include "platform/core/file_channel.h"
+#include "platform/core/file_error.h"
+#include "platform/core/folder_listing.h"
+#include "platform/core/windows_drives.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>

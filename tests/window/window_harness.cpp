@@ -1,36 +1,53 @@
 #include "window_harness.h"
-#include "platform/default_handling.h"
-#include "platform/message_box.h"
-#include "platform/path_text.h"
+#include "platform/gui/default_handling.h"
+#include "platform/gui/message_box.h"
+#include "platform/gui/path_text.h"
 
-#include <QAbstractButton>
-#include <QDir>
+#include <QAbstractItemView>
 #include <QFile>
 #include <QSettings>
 #include <QTest>
+#include <fstream>
 
 namespace ferrowyn::test {
 namespace {
 
-QListWidgetItem* itemNamed(QListWidget* view, const QString& name) {
-    const auto found = view->findItems(name, Qt::MatchExactly);
-    if (found.isEmpty()) {
-        qFatal("no entry named %s", qPrintable(name));
+// The Windows registry cannot be pointed at a temporary folder; an INI file can, on every OS.
+const QSettings::Format kFormat = QSysInfo::productType() == "windows" ? QSettings::IniFormat : QSettings::NativeFormat;
+
+int rowOf(const QStringList& names, const QString& shown) {
+    const auto row = static_cast<int>(names.lastIndexOf(shown));
+    if (row < 0) {
+        qFatal("no entry %s among %s", qPrintable(shown), qPrintable(names.join(", ")));
     }
-    view->scrollToItem(found.first());
-    return found.first();
+    return row;
 }
 
-QPoint centreOf(QListWidget* view, QListWidgetItem* item) {
-    return view->visualItemRect(item).center();
+QStringList entries(int count, const std::function<QString(int)>& entry) {
+    QStringList names;
+    for (int i = 0; i < count; ++i) {
+        names.append(entry(i));
+    }
+    return names;
+}
+
+// Home, then Down to the row: the same keys whatever was highlighted before.
+void moveWithKeys(QWidget* control, int row) {
+    QWidget* inner = control->focusProxy();
+    inner->setFocus();
+    QTest::keyClick(inner, Qt::Key_Home);
+    for (int i = 0; i < row; ++i) {
+        QTest::keyClick(inner, Qt::Key_Down);
+    }
 }
 
 } // namespace
 
-WindowHarness::WindowHarness() : m_previousWorkingFolder(QDir::currentPath()) {
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settings.path());
-    m_workPath = normalFolderPath(m_workDir.path());
-    QDir::setCurrent(m_workPath);
+WindowHarness::WindowHarness() : m_previousWorkingFolder(std::filesystem::current_path()) {
+    QSettings::setDefaultFormat(kFormat);
+    QSettings::setPath(kFormat, QSettings::UserScope, m_settings.path());
+    m_work = normalFolderPath(QFile::encodeName(m_workDir.path()).toStdString());
+    std::filesystem::current_path(m_work);
     QCoreApplication::setApplicationName("Ferrowyn");
     MessageBox::scriptAnswers();
     MessageBox::clearScript();
@@ -40,40 +57,30 @@ WindowHarness::WindowHarness() : m_previousWorkingFolder(QDir::currentPath()) {
 WindowHarness::~WindowHarness() {
     m_window.reset();
     m_owner.reset();
-    QDir::setCurrent(m_previousWorkingFolder);
+    std::filesystem::current_path(m_previousWorkingFolder);
     MessageBox::clearScript();
 }
 
-QString WindowHarness::pathOf(const QString& relative) const {
-    return normalFolderPath(m_workPath + '/' + relative);
-}
-
-QString WindowHarness::makeFile(const QString& relative, qint64 size) {
-    QFile file(pathOf(relative));
-    if (!file.open(QIODevice::WriteOnly)) {
-        qFatal("cannot make %s", qPrintable(file.fileName()));
-    }
-    file.write(QByteArray(size, 'x'));
-    return file.fileName();
-}
-
-QString WindowHarness::makeFolder(const QString& relative) {
-    QDir().mkpath(pathOf(relative));
+std::filesystem::path WindowHarness::makeFile(const std::filesystem::path& relative, qint64 size) {
+    std::ofstream(pathOf(relative), std::ios::binary) << std::string(static_cast<std::size_t>(size), 'x');
     return pathOf(relative);
 }
 
-void WindowHarness::storeLastFolder(const QString& folder) {
-    QSettings settings(QSettings::NativeFormat, QSettings::UserScope, "Ferrowyn", "Ferrowyn");
-    settings.setValue("Settings/CurPath", folder);
+std::filesystem::path WindowHarness::makeFolder(const std::filesystem::path& relative) {
+    std::filesystem::create_directories(pathOf(relative));
+    return pathOf(relative);
 }
 
-QString WindowHarness::storedLastFolder() const {
-    const QSettings settings(QSettings::NativeFormat, QSettings::UserScope, "Ferrowyn", "Ferrowyn");
-    return settings.value("Settings/CurPath").toString();
+void WindowHarness::storeLastFolder(const QVariant& value) {
+    QSettings("Ferrowyn", "Ferrowyn").setValue("Settings/CurPath", value);
+}
+
+QVariant WindowHarness::storedLastFolder() const {
+    return QSettings("Ferrowyn", "Ferrowyn").value("Settings/CurPath");
 }
 
 QString WindowHarness::settingsFileName() const {
-    return m_settings.path() + "/Ferrowyn/Ferrowyn.conf";
+    return QSettings("Ferrowyn", "Ferrowyn").fileName();
 }
 
 frmMain& WindowHarness::startWindow() {
@@ -90,50 +97,34 @@ bool WindowHarness::closeWindow() {
     return m_window->close();
 }
 
-QListWidget* WindowHarness::fileView() {
-    return m_window->flsFileList->findChild<QListWidget*>();
+QStringList WindowHarness::fileNames() const {
+    const FileListBox* list = m_window->flsFileList;
+    return entries(list->ListCount(), [list](int i) { return list->List(i); });
 }
 
-QListWidget* WindowHarness::folderView() {
-    return m_window->dlsDirList->findChild<QListWidget*>();
+QStringList WindowHarness::folderNames() const {
+    const DirListBox* list = m_window->dlsDirList;
+    return entries(list->ListCount(), [list](int i) { return list->List(i); });
 }
 
-QStringList WindowHarness::fileNames() {
-    QStringList names;
-    for (int row = 0; row < fileView()->count(); ++row) {
-        names.append(fileView()->item(row)->text());
-    }
-    return names;
+void WindowHarness::clickFile(const QString& shown) {
+    auto* view = qobject_cast<QAbstractItemView*>(m_window->flsFileList->focusProxy());
+    const QModelIndex entry = view->model()->index(rowOf(fileNames(), shown), 0);
+    view->scrollTo(entry);
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(entry).center());
 }
 
-QStringList WindowHarness::folderEntries() {
-    QStringList entries;
-    for (int row = 0; row < folderView()->count(); ++row) {
-        const QModelIndex index = folderView()->model()->index(row, 0);
-        entries.append(QString(index.data(Qt::UserRole + 1).toInt(), ' ') + index.data().toString());
-    }
-    return entries;
+void WindowHarness::selectFile(const QString& shown) {
+    moveWithKeys(m_window->flsFileList, rowOf(fileNames(), shown));
 }
 
-void WindowHarness::clickFile(const QString& name) {
-    QListWidget* view = fileView();
-    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, centreOf(view, itemNamed(view, name)));
-}
-
-void WindowHarness::clickFolder(const QString& name) {
-    QListWidget* view = folderView();
-    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, centreOf(view, itemNamed(view, name)));
-}
-
-void WindowHarness::openFolder(const QString& name) {
-    QListWidget* view = folderView();
-    const QPoint at = centreOf(view, itemNamed(view, name));
-    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at);
-    QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, at);
+void WindowHarness::openFolder(const QString& shown) {
+    moveWithKeys(m_window->dlsDirList, rowOf(folderNames(), shown));
+    QTest::keyClick(m_window->dlsDirList->focusProxy(), Qt::Key_Return);
 }
 
 void WindowHarness::clickObliterate() {
-    QTest::mouseClick(m_window->btnObliterate->findChild<QAbstractButton*>(), Qt::LeftButton);
+    QTest::mouseClick(m_window->btnObliterate->focusProxy(), Qt::LeftButton);
 }
 
 QStringList shownPrompts() {
@@ -142,6 +133,11 @@ QStringList shownPrompts() {
         prompts.append(message.prompt);
     }
     return prompts;
+}
+
+QByteArray contentsOf(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return in ? QByteArray::fromStdString({std::istreambuf_iterator<char>(in), {}}) : QByteArray("<unreadable>");
 }
 
 } // namespace ferrowyn::test

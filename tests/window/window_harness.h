@@ -2,29 +2,29 @@
 
 #include "main_window/frmMain.h"
 
-#include <QListWidget>
 #include <QTemporaryDir>
+#include <QVariant>
 #include <memory>
 
 namespace ferrowyn::test {
 
 // Everything a window test stands on: a working folder of its own (the process's working folder meanwhile, so the
 // default folder is known), a settings store in a temporary folder, message boxes answered from a script, and an
-// end of the program that is recorded instead of carried out.
+// end of the program that is recorded instead of carried out. The window is driven through the controls' own
+// interface and real mouse and key events.
 class WindowHarness {
 public:
     WindowHarness();
     ~WindowHarness();
 
-    // The working folder, as the lists write it.
-    QString work() const { return m_workPath; }
-    QString pathOf(const QString& relative) const;
-    QString makeFile(const QString& relative, qint64 size = 10);
-    QString makeFolder(const QString& relative);
+    const std::filesystem::path& work() const { return m_work; }
+    std::filesystem::path pathOf(const std::filesystem::path& relative) const { return m_work / relative; }
+    std::filesystem::path makeFile(const std::filesystem::path& relative, qint64 size = 10);
+    std::filesystem::path makeFolder(const std::filesystem::path& relative);
 
-    // The stored folder, written or read through the real settings file.
-    void storeLastFolder(const QString& folder);
-    QString storedLastFolder() const;
+    // The stored folder, written or read through the real settings store.
+    void storeLastFolder(const QVariant& value);
+    QVariant storedLastFolder() const;
     QString settingsFileName() const;
 
     frmMain& startWindow();
@@ -32,15 +32,11 @@ public:
     // Asks the window to close as the close box does; true when it closed.
     bool closeWindow();
 
-    QListWidget* fileView();
-    QListWidget* folderView();
-    QStringList fileNames();
-    // The folder list's entries as shown, each indented by its depth: "/", " tmp", ...
-    QStringList folderEntries();
-
-    void clickFile(const QString& name);
-    void clickFolder(const QString& name); // moves the highlight only
-    void openFolder(const QString& name);  // a double-click
+    QStringList fileNames() const;
+    QStringList folderNames() const;
+    void clickFile(const QString& shown); // with the mouse
+    void selectFile(const QString& shown); // with the arrow keys
+    void openFolder(const QString& shown); // with the arrow keys and Enter
     void clickObliterate();
 
     QList<int> programEnds;
@@ -48,13 +44,15 @@ public:
 private:
     QTemporaryDir m_settings;
     QTemporaryDir m_workDir;
-    QString m_workPath;
-    QString m_previousWorkingFolder;
+    std::filesystem::path m_work;
+    std::filesystem::path m_previousWorkingFolder;
     std::unique_ptr<QWidget> m_owner;
     std::unique_ptr<frmMain> m_window;
 };
 
 // The texts of the message boxes shown so far.
 QStringList shownPrompts();
+// What a file holds now.
+QByteArray contentsOf(const std::filesystem::path& path);
 
 } // namespace ferrowyn::test

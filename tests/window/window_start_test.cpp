@@ -1,182 +1,121 @@
 // Start-up and shutdown of the window: where the lists open, what is stored on the way out, the quit question,
-// and the window as drawn.
+// the settings store's troubles, and the window as a keyboard or a screen reader meets it.
 
-#include "main_window/design_values.h"
-#include "platform/message_box.h"
-#include "platform/path_text.h"
-#include "platform/volumes.h"
+#include "platform/gui/message_box.h"
+#include "platform/gui/path_text.h"
+#include "platform/gui/volumes.h"
 #include "window_harness.h"
 
 #include <QApplication>
-#include <QComboBox>
-#include <QDir>
 #include <QFile>
 #include <QTest>
 
 using namespace ferrowyn;
 using ferrowyn::test::WindowHarness;
 
+namespace {
+
+QString focusedControlName() {
+    const QWidget* focused = QApplication::focusWidget();
+    return focused != nullptr ? focused->accessibleName() : QString();
+}
+
+} // namespace
+
 class WindowStartTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void firstStartOpensTheWorkingFolderAndStoresItOnQuit() {
+    void firstStartOpensTheWorkingFolderAndQuitSavesTheFileListsFolder() {
         WindowHarness h;
-        h.makeFile("b.txt");
-        h.makeFile("A.txt");
-        h.makeFile("c.TXT");
-        h.makeFile(".hidden");
-        h.makeFolder("sub");
-        QFile::link(h.pathOf("b.txt"), h.pathOf("link.txt"));
+        for (const char* name : {"b.txt", "A.txt", "c.TXT", ".hidden"}) {
+            h.makeFile(name);
+        }
+        h.makeFolder("sub/other");
+        h.makeFolder(".secrets");
         frmMain& w = h.startWindow();
 
-        QCOMPARE(w.dvlDriveList->Drive(), w.dvlDriveList->findChild<QComboBox*>()->currentText());
-        QCOMPARE(volumeRootOf(w.dvlDriveList->Drive()), volumeRootOf(h.work()));
+        QCOMPARE(w.dvlDriveList->Drive(), volumeRootOf(h.work()));
         QCOMPARE(w.dlsDirList->Path(), h.work());
         QCOMPARE(w.flsFileList->Path(), h.work());
         QCOMPARE(h.fileNames(), QStringList({"A.txt", "b.txt", "c.TXT"}));
-        QCOMPARE(h.folderEntries().last(), QString(h.folderEntries().size() - 1, ' ') + "sub");
+        QCOMPARE(h.folderNames().mid(h.folderNames().size() - 2), QStringList({".secrets", "sub"})); // hidden too
         QCOMPARE(w.flsFileList->ListIndex(), -1);
         QVERIFY(!w.btnObliterate->Enabled());
-        QCOMPARE(w.lblFileInfo->Caption(), QString());
-        QCOMPARE(w.lblOblPos->Caption(), QString());
-        QCOMPARE(w.lblOblPos->Alignment(), 2);
-        QVERIFY(!QFile::exists(h.settingsFileName()));
+        QCOMPARE(w.lblFileInfo->Caption() + w.lblOblPos->Caption(), QString());
 
-        MessageBox::setNextAnswer(MessageAnswer::Yes);
-        QVERIFY(h.closeWindow());
-        QCOMPARE(h.storedLastFolder(), h.work());
-        QVERIFY(QFile(h.settingsFileName()).open(QIODevice::ReadOnly));
-    }
-
-    void storedFolderIsRestoredAndAGoneOneGivesWayToTheDefault() {
-        {
-            WindowHarness h;
-            const QString sub = h.makeFolder("sub");
-            h.makeFile("sub/inside.txt");
-            h.storeLastFolder(sub);
-            frmMain& w = h.startWindow();
-            QCOMPARE(w.dlsDirList->Path(), sub);
-            QCOMPARE(w.flsFileList->Path(), sub);
-            QCOMPARE(h.fileNames(), QStringList{"inside.txt"});
-        }
-        {
-            WindowHarness h;
-            h.storeLastFolder(h.pathOf("gone"));
-            frmMain& w = h.startWindow();
-            QCOMPARE(w.flsFileList->Path(), h.work());
-            QVERIFY(MessageBox::shown().isEmpty());
-        }
-        {
-            // The working folder is gone as well: the lists open on its volume's root.
-            WindowHarness h;
-            const QString doomed = h.makeFolder("doomed");
-            QDir::setCurrent(doomed);
-            QVERIFY(QDir().rmdir(doomed));
-            h.storeLastFolder(h.pathOf("gone"));
-            frmMain& w = h.startWindow();
-            QCOMPARE(w.flsFileList->Path(), volumeRootOf(h.work()));
-            QCOMPARE(w.dlsDirList->Path(), volumeRootOf(h.work()));
-        }
-    }
-
-    void storedFolderOnAnotherVolumeSelectsThatVolume() {
-        WindowHarness h;
-        QString other;
-        for (const Volume& volume : storageVolumes()) {
-            if (volume.root != volumeRootOf(h.work()) && QDir(volume.root).isReadable()) {
-                other = volume.root;
-            }
-        }
-        if (other.isEmpty()) {
-            QSKIP("this machine has one volume only");
-        }
-        h.storeLastFolder(other);
-        frmMain& w = h.startWindow();
-        QCOMPARE(volumeRootOf(w.dvlDriveList->Drive()), other);
-        QCOMPARE(w.dlsDirList->Path(), other);
-        QCOMPARE(w.flsFileList->Path(), other);
-    }
-
-    void quitAnsweredNoKeepsEverythingAndYesSavesTheFileListsFolder() {
-        WindowHarness h;
-        h.makeFolder("sub");
-        h.makeFolder("sub/other");
-        h.makeFile("a.txt");
-        frmMain& w = h.startWindow();
-        h.clickFile("a.txt");
-        const QString details = w.lblFileInfo->Caption();
-
+        h.selectFile("A.txt");
         MessageBox::setNextAnswer(MessageAnswer::No);
         QVERIFY(!h.closeWindow());
-        QVERIFY(w.isVisible());
         QCOMPARE(MessageBox::shown().last().prompt, QString("Are you sure you want to quit?"));
         QCOMPARE(MessageBox::shown().last().title, QString("Quit Ferrowyn?"));
         QCOMPARE(MessageBox::shown().last().buttons, MessageButtons::YesNo);
-        QCOMPARE(w.flsFileList->FileName(), QString("a.txt"));
-        QCOMPARE(w.lblFileInfo->Caption(), details);
-        QVERIFY(w.btnObliterate->Enabled());
+        QVERIFY(w.isVisible() && w.btnObliterate->Enabled());
         QVERIFY(!QFile::exists(h.settingsFileName()));
 
         h.openFolder("sub");
-        h.clickFolder("other"); // the highlight moves; the folder shown does not
+        h.openFolder("other");
+        h.openFolder("sub"); // back up the chain
         MessageBox::setNextAnswer(MessageAnswer::Yes);
         QVERIFY(h.closeWindow());
-        QCOMPARE(h.storedLastFolder(), h.pathOf("sub"));
+        QCOMPARE(h.storedLastFolder().toString(), shownText(h.pathOf("sub")));
     }
 
-    void windowIsDrawnAsDesignedWithFocusInDesignOrder() {
-        WindowHarness h;
-        h.makeFile("a.txt");
-        frmMain& w = h.startWindow();
-        QCOMPARE(w.windowTitle(), QString("Kelditch Ferrowyn V1.2.1"));
-        QCOMPARE(w.size(), QSize(405, 294));
-        QCOMPARE(w.minimumSize(), w.maximumSize());
-        QVERIFY(!w.windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
-        QVERIFY(!w.windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
-        QVERIFY(w.windowFlags().testFlag(Qt::WindowCloseButtonHint));
-        QVERIFY(!w.windowIcon().isNull());
-        QCOMPARE(w.windowIcon().availableSizes(), QList<QSize>({QSize(32, 32), QSize(16, 16)}));
-
-        const std::pair<QWidget*, QRect> geometry[] = {
-            {w.btnObliterate, {256, 192, 145, 57}},  {w.dlsDirList, {104, 0, 145, 231}},
-            {w.flsFileList, {0, 0, 105, 253}},       {w.dvlDriveList, {104, 232, 145, 21}},
-            {w.lblFileInfo, {256, 0, 145, 113}},     {w.lblOblPos, {256, 168, 145, 17}},
-            {w.lblFerrowynEmail, {0, 256, 401, 41}},
+    void aRememberedFolderIsRestoredExactlyOrGivesWayToTheDefault() {
+        struct Case {
+            std::string stored; // relative to the working folder
+            bool madeFirst;
+            std::filesystem::path opensOn;
         };
-        for (const auto& [control, rect] : geometry) {
-            QCOMPARE(control->geometry(), rect);
+        std::vector<Case> cases = {{"sub", true, "sub"}, {"Photos [2019]", true, "Photos [2019]"}, {"gone", false, "."}};
+        const bool bytesAreNames = QSysInfo::productType() != "windows";
+        if (bytesAreNames) {
+            cases.push_back({"caf\xE9", true, "caf\xE9"}); // not UTF-8: stored as its bytes
         }
-        QVERIFY(w.lblFerrowynEmail->geometry().bottom() > w.rect().bottom()); // clipped as drawn
-        QCOMPARE(w.btnObliterate->toolTip(), QString("Click here to Obliterate your file"));
-        QCOMPARE(w.dlsDirList->toolTip(), QString("Select the folder that your file is in here"));
-        QCOMPARE(w.flsFileList->toolTip(), QString("Select your file here"));
-        QCOMPARE(w.dvlDriveList->toolTip(), QString("Select the drive that your file is in here"));
-        QCOMPARE(w.btnObliterate->Caption(), QString("Obliterate"));
-        QVERIFY(w.lblFerrowynEmail->Caption().startsWith(
-            "If you have any trouble with this product, please send an email to "));
-        QVERIFY(w.lblFerrowynEmail->Caption().endsWith(" with specific details of your problem"));
-
-        QVERIFY(QTest::qWaitForWindowActive(&w));
-        const auto focusOwner = [] {
-            QWidget* focused = QApplication::focusWidget();
-            return focused != nullptr ? focused->parentWidget() : nullptr;
-        };
-        QCOMPARE(focusOwner(), w.dvlDriveList);
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        QCOMPARE(focusOwner(), w.flsFileList);
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        QCOMPARE(focusOwner(), w.dlsDirList);
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        QCOMPARE(focusOwner(), w.dvlDriveList); // the button is disabled, so it is left out
-
-        h.clickFile("a.txt");
-        w.dlsDirList->setFocus();
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        QCOMPARE(focusOwner(), w.btnObliterate);
+        for (const Case& c : cases) {
+            WindowHarness h;
+            const auto folder = h.pathOf(c.stored);
+            if (c.madeFirst) {
+                h.makeFolder(c.stored);
+            }
+            const QByteArray bytes = QByteArray::fromStdString(folder.string());
+            const bool utf8 = QString::fromUtf8(bytes).toUtf8() == bytes;
+            h.storeLastFolder(utf8 ? QVariant(shownText(folder)) : QVariant(bytes));
+            frmMain& w = h.startWindow();
+            QCOMPARE(w.flsFileList->Path(), normalFolderPath(h.pathOf(c.opensOn)));
+            QCOMPARE(w.dlsDirList->Path(), w.flsFileList->Path());
+            QCOMPARE(h.programEnds, QList<int>());
+            MessageBox::setNextAnswer(MessageAnswer::Yes);
+            QVERIFY(h.closeWindow());
+            if (!utf8) {
+                QCOMPARE(h.storedLastFolder().toByteArray(), bytes);
+            }
+        }
+        // The working folder is gone as well: the lists open on its volume's root.
+        WindowHarness h;
+        const auto doomed = h.makeFolder("doomed");
+        std::filesystem::current_path(doomed);
+        std::filesystem::remove(doomed);
+        h.storeLastFolder("/gone/for/good");
+        QCOMPARE(h.startWindow().flsFileList->Path(), volumeRootOf(h.work()));
     }
 
-    void unexpectedErrorIsShownAndEndsTheProgramWithoutSaving() {
+    void aDamagedSettingsFileIsReplacedAndAStoreThatCannotBeWrittenEndsTheProgram() {
+        {
+            WindowHarness h;
+            h.makeFolder("sub");
+            std::filesystem::create_directories(std::filesystem::path(h.settingsFileName().toStdString()).parent_path());
+            QFile damaged(h.settingsFileName());
+            QVERIFY(damaged.open(QIODevice::WriteOnly));
+            damaged.write(QByteArray("\x89\x01[Settings\nCurPath=\0\xff\xfe=[[", 24));
+            damaged.close();
+            h.startWindow();
+            h.openFolder("sub");
+            MessageBox::setNextAnswer(MessageAnswer::Yes);
+            QVERIFY(h.closeWindow());
+            QCOMPARE(h.programEnds, QList<int>());
+            QCOMPARE(h.storedLastFolder().toString(), shownText(h.pathOf("sub")));
+        }
         WindowHarness h;
         // Where the settings folder should be stands a file, so the store cannot be written, whoever we are.
         QFile blocker(QFileInfo(h.settingsFileName()).path());
@@ -189,6 +128,38 @@ private slots:
         QVERIFY(MessageBox::shown().last().prompt.startsWith("Cannot save the setting CurPath"));
         QCOMPARE(MessageBox::shown().last().title, QString("Ferrowyn"));
         QVERIFY(w.isVisible());
+    }
+
+    // Focus order, names and descriptions for a screen reader, and a whole obliteration asked for by keyboard
+    // in a folder that holds one file.
+    void theWindowCanBeUsedByKeyboardAndReadByAScreenReader() {
+        WindowHarness h;
+        h.makeFile("only.txt");
+        frmMain& w = h.startWindow();
+        QCOMPARE(w.windowTitle(), QString("Kelditch Ferrowyn V1.2.1"));
+        QCOMPARE(w.minimumSize(), w.maximumSize());
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+
+        const std::pair<QString, QString> order[] = {
+            {"Drives", "Select the drive that your file is in here"},
+            {"Files", "Select your file here"},
+            {"Folders", "Select the folder that your file is in here"},
+            {"Drives", "Select the drive that your file is in here"}, // the button is disabled: left out
+        };
+        for (const auto& [name, description] : order) {
+            QCOMPARE(focusedControlName(), name);
+            QCOMPARE(QApplication::focusWidget()->accessibleDescription(), description);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        }
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down); // in the file list: selects its only file
+        QCOMPARE(w.flsFileList->FileName(), std::filesystem::path("only.txt"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(focusedControlName(), QString("Obliterate"));
+        QCOMPARE(QApplication::focusWidget()->accessibleDescription(), QString("Click here to Obliterate your file"));
+        MessageBox::setNextAnswer(MessageAnswer::No);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+        QCOMPARE(MessageBox::shown().last().title, QString("Obliterate only.txt?"));
     }
 };
 

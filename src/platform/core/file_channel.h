@@ -1,27 +1,35 @@
 #pragma once
 
+#include "platform/core/chosen_file.h"
+
 #include <cstddef>
 #include <cstdint>
-#include <filesystem>
+#include <memory>
 #include <span>
+#include <string>
 
 namespace ferrowyn {
 
-// One open file, written in place. The caller owns the channel; whoever opens it may hand it on, and closing a
-// channel that is not open does nothing. Every failure raises FileError. Lengths and offsets are 64-bit.
+// One chosen file, open for writing in place. The caller owns the channel; closing a channel that is not open
+// does nothing. Every failure raises FileError. Lengths and offsets are 64-bit.
 class FileChannel {
 public:
-    FileChannel() = default;
+    FileChannel();
     ~FileChannel();
     FileChannel(const FileChannel&) = delete;
     FileChannel& operator=(const FileChannel&) = delete;
 
-    // Opens `path` for reading and writing in binary mode, creating it empty when it is missing. Only a regular
-    // file is accepted: a symbolic link is not followed, and a folder, device, pipe or socket is refused before
-    // anything is written. A file whose permissions let nobody write is refused as well, whoever runs us.
-    void open(const std::filesystem::path& path);
+    // Opens the chosen file for reading and writing, reached through its folder without following links, and
+    // takes an exclusive lock on it for as long as it is open. Nothing is ever created. Refused before anything
+    // is written: a file that no longer exists, a folder or file that is not the one chosen, anything but a
+    // regular file, a file nobody may write (whoever runs us), a file that is not on a storage device, and a
+    // file that another program holds locked.
+    void open(const ChosenFile& file);
     bool isOpen() const noexcept;
-    const std::filesystem::path& path() const noexcept { return m_path; }
+
+    // Why overwriting this file in place may leave its old contents on the device (a file system that writes
+    // changes to new places, a compressed file), or an empty text when the overwrite reaches them.
+    std::string whyOldContentsMayRemain() const;
 
     // The length of the open file, read afresh from the OS at each call.
     std::int64_t length() const;
@@ -32,19 +40,19 @@ public:
     // Pushes everything written so far to the storage device.
     void flush();
 
-    // Closes the file. The channel is closed afterwards even when the OS reports a failure.
+    // Closes the file, then deletes it through the folder it was opened in, if the name there still leads to it.
+    // The channel is closed afterwards, also when this fails.
+    void closeAndDelete();
+
+    // Closes the file without deleting it. The channel is closed afterwards even when the OS reports a failure.
     void close();
 
 private:
+    struct Handles;
     void requireOpen(const char* action) const;
-    void startWritebackNowAndThen(std::int64_t bytesWritten);
 
-    std::filesystem::path m_path;
-    std::intptr_t m_handle = -1; // a file descriptor on POSIX, a HANDLE on Windows
-    std::int64_t m_bytesSinceWriteback = 0;
+    std::unique_ptr<Handles> m_handles; // the OS's own
+    ChosenFile m_file;
 };
-
-// Deletes the file named `path`.
-void deleteFile(const std::filesystem::path& path);
 
 } // namespace ferrowyn

@@ -1,17 +1,25 @@
 #include "platform/core/file_channel.h"
 #include "platform/core/file_error.h"
+#include "platform/core/windows_handle.h"
 
 #include <algorithm>
 #include <string>
-#include <windows.h>
 
 namespace ferrowyn {
+
+struct FileChannel::Handles {
+    Handle folder;
+    Handle file;
+    std::string oldContentsMayRemain;
+};
+
 namespace {
 
 constexpr const char* kOpenAction = "Cannot open %1 for writing";
+constexpr const char* kReplaced = "it was replaced since it was selected";
 
-HANDLE handleOf(std::intptr_t handle) {
-    return reinterpret_cast<HANDLE>(handle);
+int lastError() {
+    return static_cast<int>(GetLastError());
 }
 
 // Why a file with these attributes is not something we overwrite, or an empty text when it is.
@@ -28,67 +36,115 @@ std::string refusalFor(DWORD attributes) {
     return {};
 }
 
-int lastError() {
-    return static_cast<int>(GetLastError());
+std::string reasonFor(int error) {
+    switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+        return "it no longer exists";
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+        return "it is locked by another program";
+    default:
+        return osReason(error);
+    }
+}
+
+// Where an overwrite in place may not reach the old contents: ReFS writes changes to new places, and NTFS keeps
+// compressed, sparse and encrypted files in forms of its own.
+std::string oldContentsMayRemain(HANDLE file, DWORD attributes) {
+    wchar_t fileSystem[MAX_PATH + 1] = {};
+    if (GetVolumeInformationByHandleW(file, nullptr, 0, nullptr, nullptr, nullptr, fileSystem, MAX_PATH + 1) &&
+        std::wstring(fileSystem) == L"ReFS") {
+        return "its file system (ReFS) writes every change to a new place";
+    }
+    if ((attributes & FILE_ATTRIBUTE_COMPRESSED) != 0) {
+        return "the file is compressed";
+    }
+    if ((attributes & FILE_ATTRIBUTE_SPARSE_FILE) != 0) {
+        return "the file is sparse";
+    }
+    if ((attributes & FILE_ATTRIBUTE_ENCRYPTED) != 0) {
+        return "the file is encrypted";
+    }
+    return {};
 }
 
 } // namespace
 
-FileChannel::~FileChannel() {
-    if (isOpen()) {
-        CloseHandle(handleOf(m_handle));
-    }
-}
+FileChannel::FileChannel() = default;
+FileChannel::~FileChannel() = default;
 
 bool FileChannel::isOpen() const noexcept {
-    return m_handle != reinterpret_cast<std::intptr_t>(INVALID_HANDLE_VALUE);
+    return m_handles != nullptr;
 }
 
-void FileChannel::open(const std::filesystem::path& path) {
+void FileChannel::open(const ChosenFile& file) {
+    const auto path = file.path();
     if (isOpen()) {
         throw FileError(kOpenAction, path, "the channel is already open");
     }
-    // Look before opening, so that a link or a read-only file is refused before anything is touched; the check
-    // of the open handle below is the one that counts, since the path may change in between.
-    if (const DWORD attributes = GetFileAttributesW(path.c_str()); attributes != INVALID_FILE_ATTRIBUTES) {
-        if (const auto refusal = refusalFor(attributes); !refusal.empty()) {
-            throw FileError(kOpenAction, path, refusal);
-        }
+    const auto refuse = [&](const std::string& reason) { throw FileError(kOpenAction, path, reason); };
+
+    // The folder is held open without sharing deletion, so that it cannot be renamed or removed meanwhile.
+    auto handles = std::make_unique<Handles>();
+    handles->folder.reset(CreateFileW(file.folder.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    FileIdentity identity;
+    BY_HANDLE_FILE_INFORMATION details{};
+    if (!handles->folder.valid() || !informationOf(handles->folder.get(), identity, details)) {
+        refuse(reasonFor(lastError()));
     }
-    // Opening the reparse point itself, never what it leads to.
-    const HANDLE handle = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                      OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) {
-        throw FileError(kOpenAction, path, osReason(lastError()));
+    if (identity != file.folderIdentity) {
+        refuse(kReplaced);
     }
-    std::string refusal;
-    FILE_ATTRIBUTE_TAG_INFO info{};
-    if (GetFileType(handle) != FILE_TYPE_DISK) {
-        refusal = "it is not a regular file";
-    } else if (!GetFileInformationByHandleEx(handle, FileAttributeTagInfo, &info, sizeof(info))) {
-        refusal = osReason(lastError());
-    } else {
-        refusal = refusalFor(info.FileAttributes);
+    // Look before opening, so that a link or a read-only file is refused before anything is touched; the look at
+    // the open handle below is the one that counts.
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        refuse(reasonFor(lastError()));
     }
-    if (!refusal.empty()) {
-        CloseHandle(handle);
-        throw FileError(kOpenAction, path, refusal);
+    if (const auto refusal = refusalFor(attributes); !refusal.empty()) {
+        refuse(refusal);
     }
-    m_handle = reinterpret_cast<std::intptr_t>(handle);
-    m_path = path;
+    // Shared with nobody while it is open: this is the exclusive lock, and a file another program has open is
+    // refused here. The reparse point itself is opened, never what it leads to.
+    handles->file.reset(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, 0, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (!handles->file.valid()) {
+        refuse(reasonFor(lastError()));
+    }
+    if (GetFileType(handles->file.get()) != FILE_TYPE_DISK) {
+        refuse("it is not a regular file");
+    }
+    if (!informationOf(handles->file.get(), identity, details)) {
+        refuse(osReason(lastError()));
+    }
+    if (const auto refusal = refusalFor(details.dwFileAttributes); !refusal.empty()) {
+        refuse(refusal);
+    }
+    if (identity != file.identity) {
+        refuse(kReplaced);
+    }
+    handles->oldContentsMayRemain = oldContentsMayRemain(handles->file.get(), details.dwFileAttributes);
+    m_handles = std::move(handles);
+    m_file = file;
+}
+
+std::string FileChannel::whyOldContentsMayRemain() const {
+    return isOpen() ? m_handles->oldContentsMayRemain : std::string();
 }
 
 void FileChannel::requireOpen(const char* action) const {
     if (!isOpen()) {
-        throw FileError(action, m_path, osReason(ERROR_INVALID_HANDLE));
+        throw FileError(action, m_file.path(), osReason(ERROR_INVALID_HANDLE));
     }
 }
 
 std::int64_t FileChannel::length() const {
     requireOpen("Cannot read the length of %1");
     LARGE_INTEGER size{};
-    if (!GetFileSizeEx(handleOf(m_handle), &size)) {
-        throw FileError("Cannot read the length of %1", m_path, osReason(lastError()));
+    if (!GetFileSizeEx(m_handles->file.get(), &size)) {
+        throw FileError("Cannot read the length of %1", m_file.path(), osReason(lastError()));
     }
     return size.QuadPart;
 }
@@ -103,11 +159,11 @@ void FileChannel::writeAt(std::int64_t offset, std::span<const std::byte> data) 
         at.OffsetHigh = static_cast<DWORD>(static_cast<std::uint64_t>(offset) >> 32);
         const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(left, 1u << 30));
         DWORD written = 0;
-        const bool done = WriteFile(handleOf(m_handle), next, chunk, &written, &at);
+        const bool done = WriteFile(m_handles->file.get(), next, chunk, &written, &at);
         if (!done || written == 0) {
             // A write that makes no progress without an error would loop for ever; call it a full disk.
             const int error = done ? ERROR_DISK_FULL : lastError();
-            throw FileError("Cannot write to %1 at byte " + std::to_string(offset), m_path, osReason(error));
+            throw FileError("Cannot write to %1 at byte " + std::to_string(offset), m_file.path(), osReason(error));
         }
         next += written;
         left -= written;
@@ -117,25 +173,31 @@ void FileChannel::writeAt(std::int64_t offset, std::span<const std::byte> data) 
 
 void FileChannel::flush() {
     requireOpen("Cannot flush %1 to the storage device");
-    if (!FlushFileBuffers(handleOf(m_handle))) {
-        throw FileError("Cannot flush %1 to the storage device", m_path, osReason(lastError()));
+    if (!FlushFileBuffers(m_handles->file.get())) {
+        throw FileError("Cannot flush %1 to the storage device", m_file.path(), osReason(lastError()));
     }
+}
+
+void FileChannel::closeAndDelete() {
+    requireOpen("Cannot delete %1");
+    // Deleted through the open handle, so it is this file that goes, whatever its name leads to by now: marked
+    // for deletion, it is removed as the handle closes.
+    FILE_DISPOSITION_INFO disposition{};
+    disposition.DeleteFile = TRUE;
+    if (!SetFileInformationByHandle(m_handles->file.get(), FileDispositionInfo, &disposition,
+                                    sizeof disposition)) {
+        throw FileError("Cannot delete %1", m_file.path(), osReason(lastError()));
+    }
+    close();
 }
 
 void FileChannel::close() {
     if (!isOpen()) {
         return;
     }
-    const HANDLE handle = handleOf(m_handle);
-    m_handle = reinterpret_cast<std::intptr_t>(INVALID_HANDLE_VALUE);
-    if (!CloseHandle(handle)) {
-        throw FileError("Cannot close %1", m_path, osReason(lastError()));
-    }
-}
-
-void deleteFile(const std::filesystem::path& path) {
-    if (!DeleteFileW(path.c_str())) {
-        throw FileError("Cannot delete %1", path, osReason(lastError()));
+    const auto handles = std::move(m_handles);
+    if (!CloseHandle(handles->file.release())) {
+        throw FileError("Cannot close %1", m_file.path(), osReason(lastError()));
     }
 }
 

@@ -1,4 +1,5 @@
 #include "platform/core/file_error.h"
+#include "platform/core/path_display.h"
 
 namespace ferrowyn {
 namespace {
@@ -6,8 +7,7 @@ namespace {
 std::string describe(const std::string& action, const std::filesystem::path& path, const std::string& reason) {
     std::string text = action;
     if (const auto at = text.find("%1"); at != std::string::npos) {
-        const std::u8string utf8 = path.u8string();
-        text.replace(at, 2, std::string(utf8.begin(), utf8.end()));
+        text.replace(at, 2, displayText(path));
     }
     return text + ": " + reason;
 }

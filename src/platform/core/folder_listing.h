@@ -10,11 +10,15 @@ enum class EntryKind {
     Folder,      // folders, and links that lead to one
 };
 
-// The names (no folder part) of the entries of `folder` of the given kind, hidden ones left out, in no
-// particular order. Raises FileError when the folder cannot be read.
+// The names (no folder part) of the entries of `folder` of the given kind, in no particular order. Hidden and
+// system files are left out; hidden folders are listed, so that a user's private folders (~/.ssh) can be
+// reached. Raises FileError when the folder cannot be read.
 std::vector<std::filesystem::path> listFolder(const std::filesystem::path& folder, EntryKind kind);
 
 // True when `folder` is a folder that can be listed now.
 bool canListFolder(const std::filesystem::path& folder);
+
+// `folder` when it can be listed, else the nearest folder above it that can, up to the root of its path.
+std::filesystem::path nearestListableFolder(const std::filesystem::path& folder);
 
 } // namespace ferrowyn

@@ -5,6 +5,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <memory>
+#include <string_view>
 #include <sys/stat.h>
 
 namespace ferrowyn {
@@ -70,8 +71,10 @@ std::vector<std::filesystem::path> listFolder(const std::filesystem::path& folde
             }
             return names;
         }
-        // Hidden entries, and "." and "..", start with a dot.
-        if (entry->d_name[0] == '.' || !matches(folderFd, *entry, kind)) {
+        // Hidden files start with a dot and are left out; hidden folders (~/.ssh) are shown, but not "." and "..".
+        const std::string_view name = entry->d_name;
+        const bool hidden = name.front() == '.' && (kind == EntryKind::RegularFile || name == "." || name == "..");
+        if (hidden || !matches(folderFd, *entry, kind)) {
             continue;
         }
         names.emplace_back(entry->d_name);

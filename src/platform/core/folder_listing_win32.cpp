@@ -32,8 +32,12 @@ std::vector<std::filesystem::path> listFolder(const std::filesystem::path& folde
     std::vector<std::filesystem::path> names;
     do {
         const std::wstring name = entry.cFileName;
-        // Hidden and system entries are left out, as Explorer leaves them out.
-        const bool hidden = (entry.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0;
+        // Hidden and system files are left out, as Explorer leaves them out. Hidden folders (AppData) are shown;
+        // folders that are both hidden and system belong to Windows itself.
+        const DWORD hiddenOrSystem = entry.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+        const bool hidden = kind == EntryKind::RegularFile
+                                ? hiddenOrSystem != 0
+                                : hiddenOrSystem == (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
         if (name != L"." && name != L".." && !hidden && matches(entry, kind)) {
             names.emplace_back(name);
         }

@@ -1,4 +1,5 @@
 #include "platform/core/file_error.h"
+#include "platform/core/windows_text.h"
 
 #include <windows.h>
 
@@ -20,12 +21,7 @@ std::string osReason(int errorNumber) {
            (wide.back() == L'\n' || wide.back() == L'\r' || wide.back() == L' ' || wide.back() == L'.')) {
         wide.pop_back();
     }
-    const int size =
-        WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
-    std::string utf8(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(), size, nullptr,
-                        nullptr);
-    return utf8;
+    return utf8Of(wide);
 }
 
 } // namespace ferrowyn

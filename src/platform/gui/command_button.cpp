@@ -18,6 +18,7 @@ QString CommandButton::Caption() const {
 
 void CommandButton::setCaption(const QString& caption) {
     m_button->setText(caption);
+    m_button->setAccessibleName(caption);
 }
 
 void CommandButton::setPicture(const QIcon& picture) {

@@ -1,7 +1,7 @@
 #include "platform/gui/dir_list_box.h"
-#include "platform/gui/default_handling.h"
 #include "platform/core/file_error.h"
 #include "platform/core/folder_listing.h"
+#include "platform/gui/default_handling.h"
 #include "platform/gui/inner_widget.h"
 #include "platform/gui/message_box.h"
 #include "platform/gui/path_text.h"
@@ -15,8 +15,7 @@
 namespace ferrowyn {
 namespace {
 
-constexpr int kPathRole = Qt::UserRole;
-constexpr int kDepthRole = Qt::UserRole + 1;
+constexpr int kDepthRole = Qt::UserRole;
 constexpr int kIndentPerStep = 8;
 
 // Shifts each entry right by its depth in the tree.
@@ -41,65 +40,64 @@ private:
 class FolderView : public QListWidget {
 public:
     using QListWidget::QListWidget;
-    std::function<void(QListWidgetItem*)> onOpen;
+    std::function<void(int)> onOpen;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override {
-        if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && currentItem() != nullptr) {
-            onOpen(currentItem());
+        if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && currentRow() >= 0) {
+            onOpen(currentRow());
             return;
         }
         QListWidget::keyPressEvent(event);
     }
 };
 
-// The folders from the volume's root down to `path`: "/", "/home", "/home/ann".
-QStringList chainTo(const QString& path) {
-    const QString root = volumeRootOf(path);
-    QStringList chain{root};
-    const QString below = path.mid(root.size());
-    QString folder = root;
-    for (const QString& step : below.split(folderSeparator(), Qt::SkipEmptyParts)) {
-        folder = folder.endsWith(folderSeparator()) ? folder + step : folder + folderSeparator() + step;
-        chain.append(folder);
+// The folders from the volume's root down to `folder`: "/", "/home", "/home/ann".
+std::vector<std::filesystem::path> chainTo(const std::filesystem::path& folder) {
+    std::filesystem::path step = volumeRootOf(folder);
+    std::vector<std::filesystem::path> chain{step};
+    for (const auto& name : folder.lexically_relative(step)) {
+        if (!name.empty() && name != ".") {
+            step /= name;
+            chain.push_back(step);
+        }
     }
     return chain;
-}
-
-QString shownName(const QString& folder, bool isRoot) {
-    return isRoot ? folder : folder.section(folderSeparator(), -1);
 }
 
 } // namespace
 
 DirListBox::DirListBox(QWidget* parent) : QWidget(parent) {
     auto* view = new FolderView(this);
-    view->onOpen = [this](QListWidgetItem* item) { openByUser(item); };
+    view->onOpen = [this](int row) { openByUser(row); };
     m_list = view;
     m_list->setItemDelegate(new IndentDelegate(m_list));
     m_list->setUniformItemSizes(true);
-    fillWith(this, m_list, Focus::Passed);
-    connect(m_list, &QListWidget::itemDoubleClicked, this, &DirListBox::openByUser);
+    fillWith(this, m_list, Focus::Passed, QStringLiteral("Folders"));
+    connect(m_list, &QListWidget::itemDoubleClicked, this,
+            [this](QListWidgetItem* item) { openByUser(m_list->row(item)); });
 }
 
-void DirListBox::setPath(const QString& path) {
-    const QString folder = normalFolderPath(path);
-    const QStringList chain = chainTo(folder);
-    const QStringList subfolders = sortedNames(listFolder(toFsPath(folder), EntryKind::Folder));
+void DirListBox::setPath(const std::filesystem::path& path) {
+    const auto folder = normalFolderPath(path);
+    const auto chain = chainTo(folder);
+    const auto subfolders = sortedForShowing(listFolder(folder, EntryKind::Folder));
 
     const QIcon openIcon = style()->standardIcon(QStyle::SP_DirOpenIcon);
     const QIcon closedIcon = style()->standardIcon(QStyle::SP_DirClosedIcon);
     m_list->clear();
-    for (int depth = 0; depth < chain.size(); ++depth) {
-        auto* item = new QListWidgetItem(openIcon, shownName(chain.at(depth), depth == 0), m_list);
-        item->setData(kPathRole, chain.at(depth));
+    m_entries.clear();
+    const auto add = [&](const QIcon& icon, const QString& text, const std::filesystem::path& entry, int depth) {
+        auto* item = new QListWidgetItem(icon, text, m_list);
         item->setData(kDepthRole, depth);
+        m_entries.push_back({entry, depth});
+    };
+    for (std::size_t depth = 0; depth < chain.size(); ++depth) {
+        const auto& step = chain[depth];
+        add(openIcon, shownText(depth == 0 ? step : step.filename()), step, static_cast<int>(depth));
     }
-    const QString prefix = folder.endsWith(folderSeparator()) ? folder : folder + folderSeparator();
-    for (const QString& name : subfolders) {
-        auto* item = new QListWidgetItem(closedIcon, name, m_list);
-        item->setData(kPathRole, prefix + name);
-        item->setData(kDepthRole, chain.size());
+    for (const ShownName& sub : subfolders) {
+        add(closedIcon, sub.text, folder / sub.name, static_cast<int>(chain.size()));
     }
 
     const bool changed = folder != m_path;
@@ -110,23 +108,37 @@ void DirListBox::setPath(const QString& path) {
     }
 }
 
-void DirListBox::openByUser(QListWidgetItem* item) {
-    const QString folder = item->data(kPathRole).toString();
+int DirListBox::ListCount() const {
+    return m_list->count();
+}
+
+QString DirListBox::List(int index) const {
+    return m_list->item(index)->text();
+}
+
+int DirListBox::ListIndex() const {
+    return m_list->currentRow();
+}
+
+void DirListBox::openByUser(int row) {
+    const auto folder = m_entries.at(static_cast<std::size_t>(row)).folder;
     runGuarded([&] {
-        // A folder that cannot be opened is reported here, and the lists stay where they were.
         try {
             setPath(folder);
         } catch (const FileError& error) {
+            // Said once; then the lists stay where they are, or when the folder shown has gone meanwhile, move up
+            // to the nearest one that is still there.
             MessageBox::show(QString::fromStdString(error.what()));
+            setPath(nearestListableFolder(m_path));
             highlightPath();
         }
     });
 }
 
 void DirListBox::highlightPath() {
-    for (int row = 0; row < m_list->count(); ++row) {
-        if (m_list->item(row)->data(kPathRole).toString() == m_path) {
-            m_list->setCurrentRow(row);
+    for (std::size_t row = 0; row < m_entries.size(); ++row) {
+        if (m_entries[row].folder == m_path) {
+            m_list->setCurrentRow(static_cast<int>(row));
         }
     }
 }

@@ -1,35 +1,46 @@
 #pragma once
 
 #include <QWidget>
+#include <filesystem>
+#include <vector>
 
 class QListWidget;
-class QListWidgetItem;
 
 namespace ferrowyn {
 
 // The folder tree of one volume, as a list: the chain of folders from the volume's root down to Path (open
-// folders, indented step by step), then the sub-folders of Path (closed folders, one step deeper), sorted without
-// regard to case; hidden folders are left out. A click or the arrow keys move the highlight only; a double-click
-// or Enter opens the highlighted folder.
+// folders, indented step by step), then the sub-folders of Path (closed folders, one step deeper), hidden ones
+// included, sorted without regard to case. A click or the arrow keys move the highlight only; a double-click or
+// Enter opens the highlighted folder.
 class DirListBox : public QWidget {
     Q_OBJECT
 public:
     explicit DirListBox(QWidget* parent = nullptr);
 
-    QString Path() const { return m_path; }
+    std::filesystem::path Path() const { return m_path; }
     // Reads the folder and shows it. Raises Change when the path really changes, and FileError (changing
     // nothing) when the folder cannot be read.
-    void setPath(const QString& path);
+    void setPath(const std::filesystem::path& path);
+
+    // The entries as shown, and the highlighted one.
+    int ListCount() const;
+    QString List(int index) const;
+    int ListIndex() const;
 
 signals:
     void Change();
 
 private:
-    void openByUser(QListWidgetItem* item);
+    struct Entry {
+        std::filesystem::path folder;
+        int depth;
+    };
+    void openByUser(int row);
     void highlightPath();
 
     QListWidget* m_list;
-    QString m_path;
+    std::filesystem::path m_path;
+    std::vector<Entry> m_entries; // row by row
 };
 
 } // namespace ferrowyn

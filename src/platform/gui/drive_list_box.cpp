@@ -1,8 +1,8 @@
 #include "platform/gui/drive_list_box.h"
 #include "platform/gui/inner_widget.h"
+#include "platform/gui/path_text.h"
 
 #include <QComboBox>
-#include <QDir>
 #include <QSignalBlocker>
 
 namespace ferrowyn {
@@ -28,47 +28,54 @@ DriveListBox::DriveListBox(QWidget* parent) : QWidget(parent) {
     auto* combo = new VolumeCombo(this);
     combo->beforePopup = [this] { reloadVolumes(); };
     m_combo = combo;
-    fillWith(this, m_combo, Focus::Passed);
+    fillWith(this, m_combo, Focus::Passed, QStringLiteral("Drives"));
     connect(m_combo, &QComboBox::activated, this, &DriveListBox::chooseByUser);
 
     reloadVolumes();
-    // The working folder's volume; when the working folder has been deleted there is none, so the first volume.
-    const QString workingFolder = QDir::currentPath();
-    if (!workingFolder.isEmpty()) {
-        select(volumeRootOf(workingFolder));
-    } else if (!m_volumes.isEmpty()) {
+    if (const auto working = workingFolder(); !working.empty()) {
+        select(volumeRootOf(working));
+    }
+    if (m_current < 0 && !m_volumes.isEmpty()) {
         select(m_volumes.first().root);
     }
 }
 
-QString DriveListBox::Drive() const {
-    return m_current >= 0 ? m_volumes.at(m_current).designator : QString();
+std::filesystem::path DriveListBox::Drive() const {
+    return m_current >= 0 ? m_volumes.at(m_current).root : std::filesystem::path();
 }
 
-void DriveListBox::setDrive(const QString& designatorOrPath) {
-    const QString before = Drive();
+void DriveListBox::setDrive(const std::filesystem::path& path) {
+    const auto before = Drive();
     reloadVolumes();
-    select(volumeRootOf(designatorOrPath));
+    select(volumeRootOf(path));
     if (Drive() != before) {
         emit Change();
     }
 }
 
+int DriveListBox::ListCount() const {
+    return static_cast<int>(m_volumes.size());
+}
+
+QString DriveListBox::List(int index) const {
+    return m_volumes.at(index).shown;
+}
+
 void DriveListBox::reloadVolumes() {
-    const QString shownRoot = m_current >= 0 ? m_volumes.at(m_current).root : QString();
+    const auto shownRoot = Drive();
     m_volumes = storageVolumes();
     const QSignalBlocker quiet(m_combo);
     m_combo->clear();
     m_current = -1;
     for (const Volume& volume : m_volumes) {
-        m_combo->addItem(volume.designator);
+        m_combo->addItem(volume.shown);
     }
-    if (!shownRoot.isEmpty()) {
+    if (!shownRoot.empty()) {
         select(shownRoot);
     }
 }
 
-void DriveListBox::select(const QString& root) {
+void DriveListBox::select(const std::filesystem::path& root) {
     for (int i = 0; i < m_volumes.size(); ++i) {
         if (m_volumes.at(i).root == root) {
             const QSignalBlocker quiet(m_combo);

@@ -8,17 +8,23 @@ class QComboBox;
 
 namespace ferrowyn {
 
-// A drop-down of the machine's volumes. It starts on the volume that holds the working folder.
+// A drop-down of the machine's volumes. It starts on the volume that holds the working folder, or on the first
+// one when no listed volume does (the working folder is gone, or on a network share).
 class DriveListBox : public QWidget {
     Q_OBJECT
 public:
     explicit DriveListBox(QWidget* parent = nullptr);
 
-    // The designator of the volume shown, as the list shows it ("/home [home]", "c: [System]").
-    QString Drive() const;
-    // Selects the volume named by a designator, or the one that holds a folder path. Raises Change when the
-    // selection really changes, and FileError when no volume matches.
-    void setDrive(const QString& designatorOrPath);
+    // The root of the volume shown ("C:\", "/home").
+    std::filesystem::path Drive() const;
+    // Selects the volume that holds `path` (a volume's root, or any folder on it). Raises Change when the
+    // selection really changes; a path on no listed volume changes nothing.
+    void setDrive(const std::filesystem::path& path);
+
+    // The entries as shown ("c: [System]", "/home [home]"), and which one is shown.
+    int ListCount() const;
+    QString List(int index) const;
+    int ListIndex() const { return m_current; }
 
 signals:
     void Change();
@@ -26,7 +32,7 @@ signals:
 private:
     void reloadVolumes();
     void chooseByUser(int index);
-    void select(const QString& root);
+    void select(const std::filesystem::path& root);
 
     QComboBox* m_combo;
     QList<Volume> m_volumes;

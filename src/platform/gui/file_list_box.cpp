@@ -37,6 +37,18 @@ protected:
         return QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows;
     }
 
+    // With nothing selected, the first arrow press selects an end of the list, as list boxes do; without this the
+    // press would move on from the unselected first entry, which could then never be chosen.
+    void keyPressEvent(QKeyEvent* event) override {
+        const int key = event->key();
+        if (selectedRow() == -1 && count() > 0 && event->modifiers() == Qt::NoModifier &&
+            (key == Qt::Key_Down || key == Qt::Key_Home || key == Qt::Key_Up || key == Qt::Key_End)) {
+            setCurrentRow(key == Qt::Key_Down || key == Qt::Key_Home ? 0 : count() - 1);
+            return;
+        }
+        QListWidget::keyPressEvent(event);
+    }
+
     void mousePressEvent(QMouseEvent* event) override {
         const int before = selectedRow();
         QListWidget::mousePressEvent(event);
@@ -52,7 +64,7 @@ FileListBox::FileListBox(QWidget* parent) : QWidget(parent), m_view(new FileView
     m_view->setSelectionMode(QAbstractItemView::SingleSelection);
     m_view->setUniformItemSizes(true);
     m_view->onUserSelection = [this] { emit Click(); };
-    fillWith(this, m_view, Focus::Passed);
+    fillWith(this, m_view, Focus::Passed, QStringLiteral("Files"));
     connect(m_view, &QListWidget::itemSelectionChanged, this, [this] {
         if (ListIndex() != -1) {
             emit Click();
@@ -60,12 +72,20 @@ FileListBox::FileListBox(QWidget* parent) : QWidget(parent), m_view(new FileView
     });
 }
 
-void FileListBox::setPath(const QString& path) {
-    const QString folder = normalFolderPath(path);
-    const QStringList names = sortedNames(listFolder(toFsPath(folder), EntryKind::RegularFile));
+void FileListBox::setPath(const std::filesystem::path& path) {
+    const auto folder = normalFolderPath(path);
+    const auto shown = sortedForShowing(listFolder(folder, EntryKind::RegularFile));
     const QSignalBlocker quiet(m_view);
     m_view->clear();
-    m_view->addItems(names);
+    m_names.clear();
+    m_names.reserve(shown.size());
+    QStringList texts;
+    texts.reserve(static_cast<qsizetype>(shown.size()));
+    for (const ShownName& entry : shown) {
+        texts.append(entry.text);
+        m_names.push_back(entry.name);
+    }
+    m_view->addItems(texts);
     m_view->setCurrentRow(-1);
     m_path = folder;
 }
@@ -74,13 +94,21 @@ void FileListBox::Refresh() {
     setPath(m_path);
 }
 
-QString FileListBox::FileName() const {
+std::filesystem::path FileListBox::FileName() const {
     const int row = ListIndex();
-    return row == -1 ? QString() : m_view->item(row)->text();
+    return row == -1 ? std::filesystem::path() : m_names.at(static_cast<std::size_t>(row));
 }
 
 int FileListBox::ListIndex() const {
     return m_view->selectedRow();
+}
+
+int FileListBox::ListCount() const {
+    return m_view->count();
+}
+
+QString FileListBox::List(int index) const {
+    return m_view->item(index)->text();
 }
 
 } // namespace ferrowyn

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QWidget>
+#include <filesystem>
+#include <vector>
 
 namespace ferrowyn {
 
@@ -14,25 +16,29 @@ class FileListBox : public QWidget {
 public:
     explicit FileListBox(QWidget* parent = nullptr);
 
-    QString Path() const { return m_path; }
+    std::filesystem::path Path() const { return m_path; }
     // Reads the folder's files and clears the selection. Raises FileError (changing nothing) when the folder
     // cannot be read.
-    void setPath(const QString& path);
+    void setPath(const std::filesystem::path& path);
     // Reads the same folder again from disk and clears the selection.
     void Refresh();
 
-    // The selected name, without its folder; empty when nothing is selected.
-    QString FileName() const;
+    // The selected name, without its folder, exactly as the file system has it; empty when nothing is selected.
+    std::filesystem::path FileName() const;
     // The selected entry's position, or -1 when nothing is selected. A folder may hold more files than a 16-bit
     // index can count, so it is a plain int.
     int ListIndex() const;
+    // The entries as shown.
+    int ListCount() const;
+    QString List(int index) const;
 
 signals:
     void Click();
 
 private:
     FileView* m_view;
-    QString m_path;
+    std::filesystem::path m_path;
+    std::vector<std::filesystem::path> m_names; // row by row, as the list shows them
 };
 
 } // namespace ferrowyn

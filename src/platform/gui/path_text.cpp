@@ -1,34 +1,31 @@
 #include "platform/gui/path_text.h"
-
-#include <QDir>
-#include <QFile>
-#include <type_traits>
+#include "platform/core/file_error.h"
+#include "platform/core/path_display.h"
 
 namespace ferrowyn {
 
-std::filesystem::path toFsPath(const QString& path) {
-    if constexpr (std::is_same_v<std::filesystem::path::value_type, wchar_t>) {
-        return std::filesystem::path(path.toStdWString());
-    } else {
-        // The file system's own encoding, as Qt itself uses for file names.
-        return std::filesystem::path(QFile::encodeName(path).toStdString());
+QString shownText(const std::filesystem::path& path) {
+    return QString::fromStdString(displayText(path));
+}
+
+std::filesystem::path normalFolderPath(const std::filesystem::path& path) {
+    std::error_code error;
+    std::filesystem::path folder = std::filesystem::absolute(path, error);
+    if (error) {
+        throw FileError("Cannot find the folder %1", path, error.message());
     }
-}
-
-QString toQString(const std::filesystem::path& path) {
-    if constexpr (std::is_same_v<std::filesystem::path::value_type, wchar_t>) {
-        return QString::fromStdWString(path.wstring());
-    } else {
-        return QFile::decodeName(QByteArray::fromStdString(path.string()));
+    folder = folder.lexically_normal().make_preferred();
+    // "/tmp/" keeps an empty last element; a root keeps its separator.
+    if (folder.has_relative_path() && !folder.has_filename()) {
+        folder = folder.parent_path();
     }
+    return folder;
 }
 
-QChar folderSeparator() {
-    return QDir::separator();
-}
-
-QString normalFolderPath(const QString& path) {
-    return QDir::toNativeSeparators(QDir::cleanPath(QDir(path).absolutePath()));
+std::filesystem::path workingFolder() {
+    std::error_code gone;
+    auto folder = std::filesystem::current_path(gone);
+    return gone ? std::filesystem::path() : normalFolderPath(folder);
 }
 
 } // namespace ferrowyn

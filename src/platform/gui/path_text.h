@@ -5,16 +5,15 @@
 
 namespace ferrowyn {
 
-// Paths cross between the window (QString, with the platform's own separators) and the file services
-// (std::filesystem::path) through these two functions only.
-std::filesystem::path toFsPath(const QString& path);
-QString toQString(const std::filesystem::path& path);
+// The one place where a path becomes text, to be shown; a path is never made back from it.
+QString shownText(const std::filesystem::path& path);
 
-// The platform's folder separator: "/" on Linux, "\" on Windows.
-QChar folderSeparator();
+// A folder path as the lists keep it: absolute, cleaned, with the platform's own separators and no trailing
+// separator except at a volume's root ("/", "C:\"). Raises FileError for a relative path when the working folder
+// is gone.
+std::filesystem::path normalFolderPath(const std::filesystem::path& path);
 
-// A folder path as the folder and file lists keep it: absolute, cleaned, with the platform's separators and no
-// trailing separator except at a volume's root ("/", "c:\").
-QString normalFolderPath(const QString& path);
+// The process's working folder, or an empty path when it has been deleted.
+std::filesystem::path workingFolder();
 
 } // namespace ferrowyn

@@ -14,17 +14,19 @@ QString keyOf(const QString& section, const QString& key) {
 
 } // namespace
 
-QString readSetting(const QString& application, const QString& section, const QString& key,
-                    const QString& defaultValue) {
-    const QSettings settings(QSettings::NativeFormat, QSettings::UserScope, kOrganization, application);
-    return settings.value(keyOf(section, key), defaultValue).toString();
+QVariant readSetting(const QString& application, const QString& section, const QString& key,
+                     const QVariant& defaultValue) {
+    const QSettings settings(kOrganization, application);
+    return settings.value(keyOf(section, key), defaultValue);
 }
 
-void saveSetting(const QString& application, const QString& section, const QString& key, const QString& value) {
-    QSettings settings(QSettings::NativeFormat, QSettings::UserScope, kOrganization, application);
+void saveSetting(const QString& application, const QString& section, const QString& key, const QVariant& value) {
+    QSettings settings(kOrganization, application);
     settings.setValue(keyOf(section, key), value);
     settings.sync();
-    if (settings.status() != QSettings::NoError) {
+    // A damaged file read on the way in leaves a format error behind, although the write replaced it: only an
+    // access error means the value was not stored.
+    if (settings.status() == QSettings::AccessError) {
         throw std::runtime_error("Cannot save the setting " + key.toStdString() + " in " +
                                  settings.fileName().toStdString());
     }

@@ -5,15 +5,18 @@
 
 namespace ferrowyn {
 
-QStringList sortedNames(const std::vector<std::filesystem::path>& names) {
-    QStringList shown;
-    shown.reserve(static_cast<qsizetype>(names.size()));
+std::vector<ShownName> sortedForShowing(const std::vector<std::filesystem::path>& names) {
+    std::vector<ShownName> shown;
+    shown.reserve(names.size());
     for (const auto& name : names) {
-        shown.append(toQString(name));
+        shown.push_back({shownText(name), name});
     }
-    std::sort(shown.begin(), shown.end(), [](const QString& a, const QString& b) {
-        const int order = a.compare(b, Qt::CaseInsensitive);
-        return order != 0 ? order < 0 : a < b;
+    std::sort(shown.begin(), shown.end(), [](const ShownName& a, const ShownName& b) {
+        const int order = a.text.compare(b.text, Qt::CaseInsensitive);
+        if (order != 0) {
+            return order < 0;
+        }
+        return a.text != b.text ? a.text < b.text : a.name < b.name;
     });
     return shown;
 }

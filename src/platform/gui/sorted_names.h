@@ -1,12 +1,19 @@
 #pragma once
 
-#include <QStringList>
+#include <QString>
 #include <filesystem>
 #include <vector>
 
 namespace ferrowyn {
 
-// Names from the file system as the lists show them: sorted without regard to case (ties in a fixed order).
-QStringList sortedNames(const std::vector<std::filesystem::path>& names);
+// A name from the file system beside the text that shows it.
+struct ShownName {
+    QString text;
+    std::filesystem::path name;
+};
+
+// Names as the lists show them: sorted by their text without regard to case (ties in a fixed order). Two names
+// that read alike stay two entries, each with its own name.
+std::vector<ShownName> sortedForShowing(const std::vector<std::filesystem::path>& names);
 
 } // namespace ferrowyn

@@ -1,8 +1,9 @@
 #include "platform/core/file_error.h"
+#include "platform/core/folder_listing.h"
 #include "platform/gui/path_text.h"
 #include "platform/gui/volumes.h"
 
-#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QStorageInfo>
 #include <algorithm>
@@ -37,65 +38,54 @@ QString nameOf(const QStorageInfo& storage) {
     return device.startsWith("/dev/") ? QFileInfo(device).fileName() : device;
 }
 
-bool holds(const QString& root, const QString& path) {
-    return path == root || path.startsWith(root.endsWith('/') ? root : root + '/');
+Volume volumeOf(const QStorageInfo& storage) {
+    const std::filesystem::path root = QFile::encodeName(storage.rootPath()).toStdString();
+    return {root, shownText(root) + " [" + nameOf(storage) + "]"};
 }
 
-[[noreturn]] void volumeGone(const QString& designatorOrPath) {
-    throw FileError("Cannot reach the drive %1", toFsPath(designatorOrPath), "it is not mounted");
+// True when `path` is `root` or lies under it, compared element by element ("/home" does not hold "/homes").
+bool holds(const std::filesystem::path& root, const std::filesystem::path& path) {
+    return std::mismatch(root.begin(), root.end(), path.begin(), path.end()).first == root.end();
 }
 
 } // namespace
 
 QList<Volume> storageVolumes() {
     QList<Volume> volumes;
+    const auto known = [&](const std::filesystem::path& root) {
+        return std::any_of(volumes.begin(), volumes.end(), [&](const Volume& v) { return v.root == root; });
+    };
     for (const QStorageInfo& storage : QStorageInfo::mountedVolumes()) {
-        if (storage.isValid() && storage.isReady() && isUserVolume(storage)) {
-            const QString root = storage.rootPath();
-            if (std::none_of(volumes.begin(), volumes.end(), [&](const Volume& v) { return v.root == root; })) {
-                volumes.append({root, root + " [" + nameOf(storage) + "]"});
-            }
+        if (storage.isValid() && storage.isReady() && isUserVolume(storage) && !known(volumeOf(storage).root)) {
+            volumes.append(volumeOf(storage));
         }
     }
-    if (std::none_of(volumes.begin(), volumes.end(), [](const Volume& v) { return v.root == "/"; })) {
-        volumes.append({"/", "/ [" + nameOf(QStorageInfo::root()) + "]"});
+    if (!known("/")) {
+        volumes.append(volumeOf(QStorageInfo::root()));
     }
     std::sort(volumes.begin(), volumes.end(), [](const Volume& a, const Volume& b) { return a.root < b.root; });
     return volumes;
 }
 
-QString volumeRootOf(const QString& designatorOrPath) {
-    const QList<Volume> volumes = storageVolumes();
-    for (const Volume& volume : volumes) {
-        if (volume.designator == designatorOrPath) {
-            return volume.root;
-        }
-    }
-    // A designator of a volume that has since been unmounted.
-    if (designatorOrPath.endsWith(']') && designatorOrPath.contains(" [")) {
-        volumeGone(designatorOrPath);
-    }
-    const QString path = normalFolderPath(designatorOrPath);
-    QString best;
-    for (const Volume& volume : volumes) {
-        if (holds(volume.root, path) && volume.root.size() > best.size()) {
+std::filesystem::path volumeRootOf(const std::filesystem::path& path) {
+    std::filesystem::path best = "/";
+    for (const Volume& volume : storageVolumes()) {
+        if (holds(volume.root, path) && volume.root.native().size() > best.native().size()) {
             best = volume.root;
         }
-    }
-    if (best.isEmpty()) {
-        volumeGone(designatorOrPath);
     }
     return best;
 }
 
-QString currentFolderOfDrive(const QString& designatorOrPath) {
-    const QString root = volumeRootOf(designatorOrPath);
-    const QString workingFolder = QDir::currentPath(); // empty when it has been deleted
-    if (workingFolder.isEmpty()) {
-        return root;
+std::filesystem::path currentFolderOfDrive(const std::filesystem::path& root) {
+    const QList<Volume> volumes = storageVolumes();
+    const bool mounted =
+        std::any_of(volumes.begin(), volumes.end(), [&](const Volume& v) { return v.root == root; });
+    if (!mounted || !canListFolder(root)) {
+        throw FileError("Cannot reach the drive %1", root, "it is not mounted");
     }
-    const QString folder = normalFolderPath(workingFolder);
-    return volumeRootOf(folder) == root ? folder : root;
+    const std::filesystem::path working = workingFolder();
+    return !working.empty() && volumeRootOf(working) == root ? working : root;
 }
 
 } // namespace ferrowyn

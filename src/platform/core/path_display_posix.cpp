@@ -1,0 +1,61 @@
+#include "platform/core/path_display.h"
+
+#include <cstdio>
+
+namespace ferrowyn {
+namespace {
+
+// The length of the well-formed UTF-8 character that starts `text` at `at`, or 0 when there is none there.
+std::size_t utf8Length(const std::string& text, std::size_t at) {
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned char lead = byte(at);
+    std::size_t length = 0;
+    unsigned char low = 0x80;
+    unsigned char high = 0xBF;
+    if (lead < 0x80) {
+        return 1;
+    } else if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        low = lead == 0xE0 ? 0xA0 : 0x80;  // no overlong forms
+        high = lead == 0xED ? 0x9F : 0xBF; // no surrogates
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        low = lead == 0xF0 ? 0x90 : 0x80;
+        high = lead == 0xF4 ? 0x8F : 0xBF; // nothing past U+10FFFF
+    } else {
+        return 0;
+    }
+    if (at + length > text.size() || byte(at + 1) < low || byte(at + 1) > high) {
+        return 0;
+    }
+    for (std::size_t i = at + 2; i < at + length; ++i) {
+        if (byte(i) < 0x80 || byte(i) > 0xBF) {
+            return 0;
+        }
+    }
+    return length;
+}
+
+} // namespace
+
+std::string displayText(const std::filesystem::path& path) {
+    const std::string& bytes = path.native();
+    std::string shown;
+    shown.reserve(bytes.size());
+    for (std::size_t at = 0; at < bytes.size();) {
+        if (const std::size_t length = utf8Length(bytes, at); length > 0) {
+            shown.append(bytes, at, length);
+            at += length;
+        } else {
+            char escaped[5];
+            std::snprintf(escaped, sizeof escaped, "\\x%02X", static_cast<unsigned char>(bytes[at]));
+            shown += escaped;
+            ++at;
+        }
+    }
+    return shown;
+}
+
+} // namespace ferrowyn
