@@ -140,6 +140,29 @@ TEST(OverwritePassPosix, aRefusedDeleteLeavesTheFullyOverwrittenFile) {
     EXPECT_TRUE(test::isAllSpaces(after));
 }
 
+// Another program may ignore our locks (they are advisory) and append to the file meanwhile.
+TEST(OverwritePassPosix, aFileThatGrowsDuringThePassFailsAndIsKept) {
+    TempFolder folder;
+    const auto path = folder / "log.txt";
+    test::writeFile(path, 40000);
+    bool appended = false;
+    FileChannel channel;
+    EXPECT_THROW(overwritePass(
+                     chooseFile(folder.path(), "log.txt"), channel,
+                     [&](const std::string&) {
+                         if (!appended) {
+                             std::ofstream(path, std::ios::binary | std::ios::app) << std::string(50000, 'n');
+                             appended = true;
+                         }
+                     },
+                     [](const std::string&) { return true; }),
+                 FileError);
+    channel.close();
+    const auto after = test::readFile(path);
+    ASSERT_EQ(after.size(), 90000u);
+    EXPECT_TRUE(test::isAllSpaces(after.substr(0, 65536)));
+}
+
 // A file system of its own in an image file, mounted through a loop device: what the pass leaves on the device
 // can be read back from the image once it is unmounted.
 class LoopVolume {

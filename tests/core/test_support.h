@@ -25,6 +25,13 @@ private:
     std::filesystem::path m_path;
 };
 
+// Whether another program can open the file while the pass holds it: on Windows the pass shares it with nobody.
+#ifdef _WIN32
+inline constexpr bool kOthersCanReadDuringThePass = false;
+#else
+inline constexpr bool kOthersCanReadDuringThePass = true;
+#endif
+
 // A file of `size` bytes of varied, non-space content.
 void writeFile(const std::filesystem::path& path, std::int64_t size);
 std::string readFile(const std::filesystem::path& path);
