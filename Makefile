@@ -23,8 +23,9 @@ configure: deps
 build: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 
+# Started from the home folder, as a desktop menu starts it: never among the project's own files.
 run: build
-	$(BUILD_DIR)/src/ferrowyn
+	cd "$$HOME" && "$(abspath $(BUILD_DIR))/src/ferrowyn"
 
 test: test-deps configure
 	cmake --build $(BUILD_DIR) -j $(JOBS)

@@ -95,10 +95,20 @@ void frmMain::start() {
 }
 
 void frmMain::centreFrameOnScreen() {
-    // A window's position is that of its frame, which is known once the window is shown.
+    // A window's position is that of its frame. On X11 the frame is known only once the window manager has put
+    // it around the window: then the window is centred again, once, when it first becomes active.
+    m_awaitingFrame = frameGeometry() == geometry();
     const QRect screenArea = screen()->availableGeometry();
     const QSize frame = frameGeometry().size();
     move(screenArea.center() - QPoint(frame.width() / 2, frame.height() / 2));
+}
+
+void frmMain::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && m_awaitingFrame && isActiveWindow()) {
+        centreFrameOnScreen();
+        m_awaitingFrame = false;
+    }
 }
 
 bool frmMain::closeForSessionEnd() {

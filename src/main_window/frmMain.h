@@ -40,6 +40,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void placeControls();
@@ -64,6 +65,7 @@ private:
     void centreFrameOnScreen();
 
     int m_unloadMode = ClosedByUser;
+    bool m_awaitingFrame = false;
     // The selected file as it was when it was clicked: the obliteration acts on that file or on none.
     std::optional<ChosenFile> m_chosen;
 };
