@@ -1,6 +1,5 @@
 #include "obliteration/overwrite_pass.h"
 #include "test_support.h"
-#include "undeletable_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -11,9 +10,7 @@
 #include <sys/file.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -23,18 +20,13 @@ namespace {
 using test::TempFolder;
 using Texts = std::vector<std::string>;
 
-TEST(OverwritePassPosix, refusesLinksPipesSocketsLockedFilesAndTheKernelsFilesWithoutTouchingThem) {
+TEST(OverwritePassPosix, refusesLinksPipesLockedFilesAndTheKernelsFilesWithoutTouchingThem) {
     TempFolder folder;
     test::writeFile(folder / "target.txt", 100);
     const auto original = test::readFile(folder / "target.txt");
     std::filesystem::create_symlink(folder / "target.txt", folder / "link");
     std::filesystem::create_symlink(folder / "nowhere.txt", folder / "dangling");
     ASSERT_EQ(::mkfifo((folder / "fifo").c_str(), 0666), 0);
-    const int socketFd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    (folder / "socket").string().copy(address.sun_path, sizeof(address.sun_path) - 1);
-    ASSERT_EQ(::bind(socketFd, reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0);
     for (const char* name : {"flocked.txt", "record-locked.txt"}) {
         std::filesystem::copy_file(folder / "target.txt", folder / name);
     }
@@ -53,7 +45,6 @@ TEST(OverwritePassPosix, refusesLinksPipesSocketsLockedFilesAndTheKernelsFilesWi
         {folder / "link", "it is a symbolic link"},
         {folder / "dangling", "it is a symbolic link"},
         {folder / "fifo", "it is not a regular file"},
-        {folder / "socket", "it is not a regular file"},
         {folder / "flocked.txt", "it is locked by another program"},
         {folder / "record-locked.txt", "it is locked by another program"},
         {"/proc/self/comm", "it is not a file on a storage device"},
@@ -66,7 +57,6 @@ TEST(OverwritePassPosix, refusesLinksPipesSocketsLockedFilesAndTheKernelsFilesWi
         EXPECT_TRUE(run.progress.empty());
         EXPECT_FALSE(run.channelLeftOpen);
     }
-    ::close(socketFd);
     ::close(flocked);
     ::close(recordLocked);
     for (const char* name : {"target.txt", "flocked.txt", "record-locked.txt"}) {
@@ -123,16 +113,18 @@ TEST(OverwritePassPosix, stopsAtAFailedWriteWithTheFileOverwrittenUpToTheLastGoo
     EXPECT_EQ(after.substr(2 * kBlockSize), original.substr(2 * kBlockSize));
 }
 
+// A folder that refuses deletions: immutable for root (permissions do not bind root), else not writable.
 TEST(OverwritePassPosix, aRefusedDeleteLeavesTheFullyOverwrittenFile) {
     TempFolder folder;
-    const auto path = folder / "victim.bin";
+    std::filesystem::create_directory(folder / "locked");
+    const auto path = folder / "locked" / "victim.bin";
     test::writeFile(path, 102400);
-    test::UndeletableFolder lock(folder.path());
-    if (!lock.locked()) {
+    const std::string lock = (::geteuid() == 0 ? "chattr +i " : "chmod a-w ") + (folder / "locked").string();
+    if (std::system((lock + " 2>/dev/null").c_str()) != 0) {
         GTEST_SKIP() << "this file system cannot make a folder refuse deletions";
     }
     const auto run = test::runPass(path);
-    lock.unlock();
+    std::system(((::geteuid() == 0 ? "chattr -i " : "chmod u+w ") + (folder / "locked").string()).c_str());
     EXPECT_FALSE(run.refusal.empty());
     EXPECT_EQ(run.progress, (Texts{"0%", "32%", "64%", "75%"}));
     const auto after = test::readFile(path);
@@ -163,77 +155,62 @@ TEST(OverwritePassPosix, aFileThatGrowsDuringThePassFailsAndIsKept) {
     EXPECT_TRUE(test::isAllSpaces(after.substr(0, 65536)));
 }
 
-// A file system of its own in an image file, mounted through a loop device: what the pass leaves on the device
-// can be read back from the image once it is unmounted.
-class LoopVolume {
-public:
-    LoopVolume(const TempFolder& folder, const std::string& type) : m_mountPoint(folder / "mnt") {
-        const auto image = folder / "image";
-        std::filesystem::create_directory(m_mountPoint);
+// A file system of its own in an image file, mounted through a loop device when we are root, and filled with
+// markers: what the pass leaves on the device can be read back from the image once it is unmounted.
+struct LoopVolume {
+    LoopVolume(const TempFolder& folder, const std::string& type, int markers) : image(folder / "image") {
+        std::filesystem::create_directory(mountPoint);
         std::ofstream(image).close();
         std::filesystem::resize_file(image, 160 * 1024 * 1024);
-        const std::string quiet = " >/dev/null 2>&1";
-        m_mounted = ::geteuid() == 0 &&
-                    std::system(("mkfs." + type + " -q " + image.string() + quiet).c_str()) == 0 &&
-                    std::system(("mount -o loop " + image.string() + " " + m_mountPoint.string() + quiet).c_str()) == 0;
-        m_image = image;
+        mounted = ::geteuid() == 0 && std::system(("mkfs." + type + " -q " + image.string() + quiet).c_str()) == 0 &&
+                  std::system(("mount -o loop " + image.string() + " " + mountPoint.string() + quiet).c_str()) == 0;
+        std::ofstream out(secret, std::ios::binary);
+        for (int i = 0; mounted && i < markers; ++i) {
+            out << "SECRET-MARKER-" << 100000 + i << '\n';
+        }
+        out.close();
+        ::sync();
     }
     ~LoopVolume() { unmount(); }
-    bool mounted() const { return m_mounted; }
-    const std::filesystem::path& mountPoint() const { return m_mountPoint; }
     void unmount() {
-        if (m_mounted) {
-            ::umount(m_mountPoint.c_str());
-            m_mounted = false;
-        }
+        mounted = mounted && ::umount(mountPoint.c_str()) != 0;
     }
-    // How often `marker` appears in the image, read as raw bytes.
-    std::size_t countInImage(const std::string& marker) const {
-        const std::string bytes = test::readFile(m_image);
+    std::size_t markersInImage() const {
+        const std::string bytes = test::readFile(image);
         std::size_t count = 0;
-        for (auto at = bytes.find(marker); at != std::string::npos; at = bytes.find(marker, at + 1)) {
+        for (auto at = bytes.find("SECRET-MARKER-"); at != std::string::npos; at = bytes.find("SECRET-MARKER-", at + 1)) {
             ++count;
         }
         return count;
     }
 
-private:
-    std::filesystem::path m_mountPoint;
-    std::filesystem::path m_image;
-    bool m_mounted = false;
+    const std::string quiet = " >/dev/null 2>&1";
+    std::filesystem::path image;
+    std::filesystem::path mountPoint = image.parent_path() / "mnt";
+    std::filesystem::path secret = mountPoint / "secret.txt";
+    bool mounted = false;
 };
-
-void writeMarkers(const std::filesystem::path& path, int count) {
-    std::string contents;
-    for (int i = 0; i < count; ++i) {
-        contents += "SECRET-MARKER-" + std::to_string(100000 + i) + "\n";
-    }
-    std::ofstream(path, std::ios::binary) << contents;
-    ::sync();
-}
 
 TEST(OverwritePassPosix, leavesNoneOfTheOldContentsOnAnExt4Device) {
     TempFolder folder;
-    LoopVolume volume(folder, "ext4");
-    if (!volume.mounted()) {
+    LoopVolume volume(folder, "ext4", 20000);
+    if (!volume.mounted) {
         GTEST_SKIP() << "an ext4 image cannot be mounted here (needs root, mkfs.ext4 and loop devices)";
     }
-    writeMarkers(volume.mountPoint() / "secret.txt", 20000);
-    const auto run = test::runPass(volume.mountPoint() / "secret.txt");
+    const auto run = test::runPass(volume.secret);
     EXPECT_EQ(run.outcome, PassOutcome::Obliterated);
     EXPECT_TRUE(run.questions.empty());
     volume.unmount();
-    EXPECT_EQ(volume.countInImage("SECRET-MARKER-"), 0u);
+    EXPECT_EQ(volume.markersInImage(), 0u);
 }
 
 TEST(OverwritePassPosix, onBtrfsAsksFirstAndSaysTheOldContentsMayRemain) {
     TempFolder folder;
-    LoopVolume volume(folder, "btrfs");
-    if (!volume.mounted()) {
+    LoopVolume volume(folder, "btrfs", 2000);
+    if (!volume.mounted) {
         GTEST_SKIP() << "a btrfs image cannot be mounted here (needs root, btrfs-progs and the kernel's btrfs)";
     }
-    const auto path = volume.mountPoint() / "secret.txt";
-    writeMarkers(path, 2000);
+    const auto path = volume.secret;
     const auto original = test::readFile(path);
     const auto declined = test::runPass(path, {}, false);
     EXPECT_EQ(declined.outcome, PassOutcome::Declined);

@@ -66,22 +66,6 @@ TEST(WindowsPlatform, identifiesFilesAndRefusesALockedOneWithTheSystemsOwnTexts)
     }
 }
 
-TEST(WindowsPlatform, refusesASymbolicLinkAndLeavesItsTargetUntouched) {
-    TempFolder folder;
-    test::writeFile(folder / "target.txt", 100);
-    const auto original = test::readFile(folder / "target.txt");
-    if (!CreateSymbolicLinkW((folder / "link").c_str(), (folder / "target.txt").c_str(), 0)) {
-        GTEST_SKIP() << "symbolic links cannot be made here";
-    }
-    const DWORD attributes = GetFileAttributesW((folder / "link").c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
-        // Wine makes a link of its host's, which it shows to programs as the plain file it leads to.
-        GTEST_SKIP() << "this system shows a symbolic link as an ordinary file (Wine), so it cannot be refused";
-    }
-    EXPECT_EQ(test::runPass(folder / "link").refusal, "it is a symbolic link");
-    EXPECT_EQ(test::readFile(folder / "target.txt"), original);
-}
-
 TEST(WindowsPlatform, listsDrivesAndKnowsEachDrivesCurrentFolder) {
     const auto drives = windowsDrives();
     ASSERT_TRUE(
