@@ -7,7 +7,8 @@ CMAKE_FLAGS ?=
 
 PREFIX ?= /usr/local
 
-.PHONY: all deps test-deps configure build run test test-sanitize test-windows bench install package clean
+.PHONY: all deps test-deps configure build run test test-sanitize windows-build test-windows package-windows bench \
+	install package clean
 
 all: build
 
@@ -40,15 +41,24 @@ test-sanitize: test-deps
 	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 		ctest --test-dir $(SANITIZE_DIR) --output-on-failure
 
-# The Qt-free core and its tests cross-built for Windows with MinGW-w64, the tests run under Wine. The resource
-# script is compiled in the same build, into a test that reads the version record back.
-test-windows:
+# Ferrowyn.exe and every test cross-built for Windows with MinGW-w64, against a Qt for Windows that
+# scripts/build-qt-windows builds once from Debian's own source package and keeps in a cache. The tests run under
+# Wine, headless; the setup program's test installs it, starts it and uninstalls it.
+windows-build:
 	scripts/install-deps windows
-	cmake -S . -B $(WINDOWS_DIR) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-		-DFERROWYN_BUILD_GUI=OFF -DFERROWYN_BUILD_BENCH=OFF
+	scripts/build-qt-windows
+	cmake -S . -B $(WINDOWS_DIR) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release \
+		-DFERROWYN_BUILD_BENCH=OFF -DCMAKE_PREFIX_PATH="$$(scripts/build-qt-windows --prefix)" \
+		-DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/$$(gcc -dumpmachine)/cmake
 	cmake --build $(WINDOWS_DIR) -j $(JOBS)
+
+test-windows: windows-build
 	WINEPREFIX=$(abspath $(WINDOWS_DIR))/wine-prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" DISPLAY= \
 		ctest --test-dir $(WINDOWS_DIR) --output-on-failure
+
+# $(WINDOWS_DIR)/Ferrowyn-<version>-win64-setup.exe and the portable Ferrowyn-<version>-win64.zip.
+package-windows: windows-build
+	cd $(WINDOWS_DIR) && cpack
 
 # usage: make bench [BENCH_ARGS="folder size-in-MiB"]
 bench: build

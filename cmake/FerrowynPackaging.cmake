@@ -1,13 +1,14 @@
-# Installing and packaging the program: on Linux the binary, its desktop entry, its icons in the hicolor theme and
+# Installing and packaging the program. On Linux the binary, its desktop entry, its icons in the hicolor theme and
 # its AppStream metainfo, following the freedesktop conventions; `make package` builds a .deb of them.
 include(GNUInstallDirs)
 
 set(FERROWYN_HOMEPAGE "https://ferrowyn.example" CACHE STRING "The project's homepage, named in the metainfo")
 
-install(TARGETS ferrowyn RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 if(WIN32)
+    include(FerrowynWindowsPackaging)
     return()
 endif()
+install(TARGETS ferrowyn RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
 set(resources ${PROJECT_SOURCE_DIR}/resources)
 install(FILES ${resources}/ferrowyn.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)

@@ -1,5 +1,6 @@
 # Registers a test executable with CTest. Every test runs headless and with its own empty settings folder, so it
-# never reads or writes the real user's settings.
+# never reads or writes the real user's settings. Under Wine, the tests find Qt's and the compiler's libraries
+# through WINEPATH.
 function(ferrowyn_add_test name)
     cmake_parse_arguments(arg "" "" "SOURCES;LIBRARIES" ${ARGN})
     add_executable(${name} ${arg_SOURCES})
@@ -7,6 +8,9 @@ function(ferrowyn_add_test name)
     ferrowyn_warnings(${name})
     set(config_home "${CMAKE_CURRENT_BINARY_DIR}/config-home/${name}")
     add_test(NAME ${name} COMMAND ${name})
-    set_tests_properties(${name} PROPERTIES
-        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;XDG_CONFIG_HOME=${config_home}")
+    set(environment "QT_QPA_PLATFORM=offscreen;XDG_CONFIG_HOME=${config_home}")
+    if(DEFINED FERROWYN_WINE_DLL_PATH)
+        list(APPEND environment "WINEPATH=${FERROWYN_WINE_DLL_PATH}")
+    endif()
+    set_tests_properties(${name} PROPERTIES ENVIRONMENT "${environment}")
 endfunction()

@@ -67,22 +67,6 @@ TEST(OverwritePassPosix, refusesLinksPipesLockedFilesAndTheKernelsFilesWithoutTo
     EXPECT_EQ(test::readFile("/proc/self/comm"), comm);
 }
 
-TEST(OverwritePassPosix, aFolderSwappedForALinkToAnotherFolderIsRefused) {
-    TempFolder folder;
-    std::filesystem::create_directories(folder / "mine");
-    std::filesystem::create_directories(folder / "theirs");
-    test::writeFile(folder / "mine" / "a.txt", 100);
-    test::writeFile(folder / "theirs" / "a.txt", 100);
-    const auto original = test::readFile(folder / "theirs" / "a.txt");
-    const auto run = test::runPass(folder / "mine" / "a.txt", [&] {
-        std::filesystem::rename(folder / "mine", folder / "moved");
-        std::filesystem::create_directory_symlink(folder / "theirs", folder / "mine");
-    });
-    EXPECT_EQ(run.refusal, "it was replaced since it was selected");
-    EXPECT_EQ(test::readFile(folder / "theirs" / "a.txt"), original);
-    EXPECT_EQ(test::readFile(folder / "moved" / "a.txt"), original);
-}
-
 // In a child process whose files may not grow past two blocks, the third block fails.
 TEST(OverwritePassPosix, stopsAtAFailedWriteWithTheFileOverwrittenUpToTheLastGoodBlock) {
     TempFolder folder;

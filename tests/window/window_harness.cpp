@@ -59,6 +59,9 @@ WindowHarness::~WindowHarness() {
     m_owner.reset();
     std::filesystem::current_path(m_previousWorkingFolder);
     MessageBox::clearScript();
+    // QTemporaryDir cannot remove a name that is not UTF-8; std::filesystem takes names as bytes.
+    std::error_code ignored;
+    std::filesystem::remove_all(m_work, ignored);
 }
 
 std::filesystem::path WindowHarness::makeFile(const std::filesystem::path& relative, qint64 size) {

@@ -123,17 +123,22 @@ private slots:
 
     void aFailureSaysWhyAndLeavesTheFileAsItWas() {
         WindowHarness h;
-        for (const char* name : {"readonly.txt", "replaced.txt", "other.txt"}) {
+        for (const char* name : {"readonly.txt", "replaced.txt", "locked.txt", "other.txt"}) {
             writeFile(h.pathOf(name), varied(70000));
         }
         std::filesystem::permissions(h.pathOf("readonly.txt"), std::filesystem::perms::owner_write |
                                          std::filesystem::perms::group_write | std::filesystem::perms::others_write,
                                      std::filesystem::perm_options::remove);
         frmMain& w = h.startWindow();
-        const std::pair<QString, QString> cases[] = {
+        std::vector<std::pair<QString, QString>> cases = {
             {"readonly.txt", "the file is read-only"},
             {"replaced.txt", "it was replaced since it was selected"},
         };
+        QFile holder(QString::fromStdString(h.pathOf("locked.txt").string()));
+        if (QSysInfo::productType() == "windows") { // elsewhere another program's open file is no lock
+            QVERIFY(holder.open(QIODevice::ReadOnly));
+            cases.push_back({"locked.txt", "it is locked by another program"});
+        }
         for (const auto& [name, reason] : cases) {
             h.selectFile(name);
             if (name == "replaced.txt") {
@@ -149,7 +154,8 @@ private slots:
             QCOMPARE(w.lblOblPos->Caption(), QString());
             QVERIFY(!w.btnObliterate->Enabled());
         }
-        for (const char* name : {"readonly.txt", "replaced.txt", "other.txt"}) {
+        holder.close();
+        for (const char* name : {"readonly.txt", "replaced.txt", "locked.txt", "other.txt"}) {
             QCOMPARE(contentsOf(h.pathOf(name)), varied(70000));
         }
     }

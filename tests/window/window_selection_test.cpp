@@ -8,8 +8,10 @@
 #include <QDateTime>
 #include <QTest>
 #include <fstream>
+#ifdef Q_OS_LINUX
 #include <sys/mount.h>
 #include <unistd.h>
+#endif
 
 using namespace ferrowyn;
 using ferrowyn::test::WindowHarness;
@@ -17,42 +19,44 @@ using ferrowyn::test::WindowHarness;
 namespace {
 
 // A small file system of our own mounted in the working folder: a second volume, when we may mount one.
-class ScratchVolume {
-public:
-    explicit ScratchVolume(const std::filesystem::path& where) : m_where(where) {
+struct ScratchVolume {
+    explicit ScratchVolume(const std::filesystem::path& where) : where(where) {
         std::filesystem::create_directories(where);
-        m_mounted = ::geteuid() == 0 && ::mount("ferrowyn-test", where.c_str(), "tmpfs", 0, "size=1m") == 0;
+#ifdef Q_OS_LINUX
+        mounted = ::geteuid() == 0 && ::mount("ferrowyn-test", where.c_str(), "tmpfs", 0, "size=1m") == 0;
+#endif
     }
     ~ScratchVolume() { unmount(); }
     void unmount() {
-        if (m_mounted) {
-            ::umount2(m_where.c_str(), MNT_DETACH);
-            m_mounted = false;
-        }
+#ifdef Q_OS_LINUX
+        mounted = mounted && ::umount2(where.c_str(), MNT_DETACH) != 0;
+#endif
     }
-    bool mounted() const { return m_mounted; }
-
-private:
-    std::filesystem::path m_where;
-    bool m_mounted = false;
+    std::filesystem::path where;
+    bool mounted = false;
 };
 
-// Picks the volume shown as `root` in the drive list with the arrow keys, as a user would: each step chooses the
-// volume it reaches. Returns the folder list's folder just before the last step.
-std::filesystem::path chooseDrive(frmMain& w, const std::filesystem::path& root) {
+// Picks the drive list's entry `index` with the arrow keys, as a user would: each step chooses the volume it
+// reaches. Returns the folder list's folder just before the last step.
+std::filesystem::path chooseDrive(frmMain& w, int index) {
     QWidget* combo = w.dvlDriveList->focusProxy();
     combo->setFocus();
-    int target = 0;
-    while (target < w.dvlDriveList->ListCount() && !w.dvlDriveList->List(target).startsWith(shownText(root) + " [")) {
-        ++target;
-    }
-    QTest::keyClick(combo, target == 0 ? Qt::Key_End : Qt::Key_Home);
-    for (int i = 1; i < target; ++i) {
+    QTest::keyClick(combo, index == 0 ? Qt::Key_End : Qt::Key_Home);
+    for (int i = 1; i < index; ++i) {
         QTest::keyClick(combo, Qt::Key_Down);
     }
     const auto before = w.dlsDirList->Path();
-    QTest::keyClick(combo, target == 0 ? Qt::Key_Home : Qt::Key_Down);
+    QTest::keyClick(combo, index == 0 ? Qt::Key_Home : Qt::Key_Down);
     return before;
+}
+
+int entryOf(frmMain& w, const QString& start) {
+    for (int i = 0; i < w.dvlDriveList->ListCount(); ++i) {
+        if (w.dvlDriveList->List(i).startsWith(start)) {
+            return i;
+        }
+    }
+    return -1;
 }
 
 } // namespace
@@ -122,14 +126,15 @@ private slots:
         WindowHarness h;
         h.makeFile("a.txt");
         ScratchVolume volume(h.pathOf("Backup [2020]"));
-        if (!volume.mounted()) {
-            QSKIP("a second volume cannot be mounted here (needs root)");
+        if (!volume.mounted) {
+            QSKIP("a second volume cannot be mounted here (needs Linux and root)");
         }
         frmMain& w = h.startWindow();
         h.selectFile("a.txt");
 
         // The working folder lies on the other volume, so that volume's current folder is its root.
-        chooseDrive(w, h.pathOf("Backup [2020]"));
+        const int scratch = entryOf(w, shownText(h.pathOf("Backup [2020]")) + " [");
+        chooseDrive(w, scratch);
         QCOMPARE(w.dvlDriveList->List(w.dvlDriveList->ListIndex()), shownText(h.pathOf("Backup [2020]")) + " [ferrowyn-test]");
         QCOMPARE(w.flsFileList->Path(), h.pathOf("Backup [2020]"));
         QCOMPARE(w.dlsDirList->Path(), h.pathOf("Backup [2020]"));
@@ -138,12 +143,28 @@ private slots:
         w.dvlDriveList->setDrive(h.work());
         QCOMPARE(w.dlsDirList->Path(), h.work()); // the working folder is on this volume
         volume.unmount();
-        const auto before = chooseDrive(w, h.pathOf("Backup [2020]"));
+        const auto before = chooseDrive(w, scratch);
         QCOMPARE(test::shownPrompts(),
                  QStringList{"Cannot reach the drive " + shownText(h.pathOf("Backup [2020]")) + ": it is not mounted"});
         QCOMPARE(w.dvlDriveList->Drive(), volumeRootOf(before)); // back to the folder list's volume
         QCOMPARE(w.dlsDirList->Path(), before);
         QCOMPARE(h.programEnds, QList<int>());
+    }
+
+    void driveLettersAreListedAndChoosingOneMovesTheLists() {
+        if (QSysInfo::productType() != "windows") {
+            QSKIP("drive letters are Windows's own");
+        }
+        WindowHarness h;
+        frmMain& w = h.startWindow();
+        const QString workDrive = shownText(h.work().root_name()).toLower();
+        QVERIFY(w.dvlDriveList->List(w.dvlDriveList->ListIndex()).startsWith(workDrive));
+        const int other = entryOf(w, workDrive == "c:" ? "z:" : "c:");
+        QVERIFY(other >= 0);
+        chooseDrive(w, other);
+        QCOMPARE(w.dlsDirList->Path(), currentFolderOfDrive(w.dvlDriveList->Drive()));
+        QCOMPARE(w.flsFileList->Path(), w.dlsDirList->Path());
+        QCOMPARE(h.folderNames().first(), shownText(w.dvlDriveList->Drive()));
     }
 };
 

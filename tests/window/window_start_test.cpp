@@ -3,11 +3,13 @@
 
 #include "platform/gui/message_box.h"
 #include "platform/gui/path_text.h"
+#include "platform/gui/settings_backend.h"
 #include "platform/gui/volumes.h"
 #include "window_harness.h"
 
 #include <QApplication>
 #include <QFile>
+#include <QSettings>
 #include <QTest>
 
 using namespace ferrowyn;
@@ -160,6 +162,18 @@ private slots:
         MessageBox::setNextAnswer(MessageAnswer::No);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
         QCOMPARE(MessageBox::shown().last().title, QString("Obliterate only.txt?"));
+    }
+
+    void onWindowsTheFolderIsRememberedInTheUsersRegistry() {
+        if (QSysInfo::productType() != "windows") {
+            QSKIP("the registry is Windows's own");
+        }
+        QSettings::setDefaultFormat(QSettings::NativeFormat);
+        saveSetting("FerrowynTest", "Settings", "CurPath", QString("C:\\Users\\ann"));
+        QSettings key("HKEY_CURRENT_USER\\Software\\Ferrowyn\\FerrowynTest", QSettings::NativeFormat);
+        QCOMPARE(key.value("Settings/CurPath").toString(), QString("C:\\Users\\ann"));
+        QCOMPARE(readSetting("FerrowynTest", "Settings", "CurPath", {}).toString(), QString("C:\\Users\\ann"));
+        key.remove("");
     }
 };
 
