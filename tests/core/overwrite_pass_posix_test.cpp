@@ -34,11 +34,7 @@ TEST(OverwritePassPosix, refusesLinksPipesLockedFilesAndTheKernelsFilesWithoutTo
     const int flocked = ::open((folder / "flocked.txt").c_str(), O_RDONLY);
     ASSERT_EQ(::flock(flocked, LOCK_SH), 0);
     const int recordLocked = ::open((folder / "record-locked.txt").c_str(), O_RDWR);
-    struct flock oneByte {};
-    oneByte.l_type = F_WRLCK;
-    oneByte.l_whence = SEEK_SET;
-    oneByte.l_start = 10;
-    oneByte.l_len = 1;
+    struct flock oneByte = {F_WRLCK, SEEK_SET, 10, 1, 0};
     ASSERT_EQ(::fcntl(recordLocked, F_SETLK, &oneByte), 0);
 
     const std::pair<std::filesystem::path, const char*> cases[] = {
@@ -121,19 +117,10 @@ TEST(OverwritePassPosix, aFileThatGrowsDuringThePassFailsAndIsKept) {
     TempFolder folder;
     const auto path = folder / "log.txt";
     test::writeFile(path, 40000);
-    bool appended = false;
-    FileChannel channel;
-    EXPECT_THROW(overwritePass(
-                     chooseFile(folder.path(), "log.txt"), channel,
-                     [&](const std::string&) {
-                         if (!appended) {
-                             std::ofstream(path, std::ios::binary | std::ios::app) << std::string(50000, 'n');
-                             appended = true;
-                         }
-                     },
-                     [](const std::string&) { return true; }),
-                 FileError);
-    channel.close();
+    const auto run = test::runPass(path, {}, true, [&] {
+        std::ofstream(path, std::ios::binary | std::ios::app) << std::string(50000, 'n');
+    });
+    EXPECT_EQ(run.refusal, "another program added to it while it was overwritten");
     const auto after = test::readFile(path);
     ASSERT_EQ(after.size(), 90000u);
     EXPECT_TRUE(test::isAllSpaces(after.substr(0, 65536)));

@@ -8,16 +8,11 @@
 
 namespace ferrowyn::test {
 
-TempFolder::TempFolder() {
-    std::random_device random;
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        auto candidate = std::filesystem::temp_directory_path() / ("ferrowyn-test-" + std::to_string(random()));
-        if (std::filesystem::create_directory(candidate)) {
-            m_path = candidate;
-            return;
-        }
+TempFolder::TempFolder()
+    : m_path(std::filesystem::temp_directory_path() / ("ferrowyn-test-" + std::to_string(std::random_device()()))) {
+    if (!std::filesystem::create_directory(m_path)) {
+        throw std::runtime_error("cannot make " + m_path.string());
     }
-    throw std::runtime_error("cannot make a temporary folder");
 }
 
 TempFolder::~TempFolder() {
@@ -51,7 +46,8 @@ bool isAllSpaces(const std::string& bytes) {
     return std::all_of(bytes.begin(), bytes.end(), [](char c) { return c == ' '; });
 }
 
-PassRun runPass(const std::filesystem::path& path, const std::function<void()>& between, bool goOn) {
+PassRun runPass(const std::filesystem::path& path, const std::function<void()>& between, bool goOn,
+                const std::function<void()>& atFirstBlock) {
     const ChosenFile chosen = chooseFile(path.parent_path(), path.filename());
     if (between) {
         between();
@@ -60,7 +56,13 @@ PassRun runPass(const std::filesystem::path& path, const std::function<void()>& 
     FileChannel channel;
     try {
         run.outcome = overwritePass(
-            chosen, channel, [&](const std::string& text) { run.progress.push_back(text); },
+            chosen, channel,
+            [&](const std::string& text) {
+                run.progress.push_back(text);
+                if (atFirstBlock && run.progress.size() == 1) {
+                    atFirstBlock();
+                }
+            },
             [&](const std::string& reason) {
                 run.questions.push_back(reason);
                 return goOn;

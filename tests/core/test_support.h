@@ -45,9 +45,10 @@ struct PassRun {
     std::string refusal;  // the failure's reason, or empty
     bool channelLeftOpen = false;
 };
-// `between` runs after the file is chosen and before the pass, as another program might meanwhile.
-PassRun runPass(const std::filesystem::path& path, const std::function<void()>& between = {},
-                bool goOn = true);
+// `between` runs after the file is chosen and before the pass, `atFirstBlock` after the first block is written:
+// what another program might do meanwhile.
+PassRun runPass(const std::filesystem::path& path, const std::function<void()>& between = {}, bool goOn = true,
+                const std::function<void()>& atFirstBlock = {});
 
 // Takes the write permission away from everyone (on Windows: sets the read-only attribute).
 void makeReadOnly(const std::filesystem::path& path);

@@ -5,18 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cwctype>
 #include <windows.h>
 
 namespace ferrowyn {
 namespace {
 
 using test::TempFolder;
-
-std::wstring lower(std::wstring text) {
-    std::transform(text.begin(), text.end(), text.begin(), [](wchar_t c) { return std::towlower(c); });
-    return text;
-}
 
 TEST(WindowsPlatform, listsNoHiddenOrSystemFilesButHiddenFolders) {
     TempFolder folder;
@@ -75,7 +69,7 @@ TEST(WindowsPlatform, listsDrivesAndKnowsEachDrivesCurrentFolder) {
     ASSERT_EQ(folder.path().native().substr(1, 1), L":");
     ASSERT_TRUE(SetCurrentDirectoryW(folder.path().c_str()));
     const wchar_t letter = folder.path().native().front();
-    EXPECT_EQ(lower(currentFolderOfDriveLetter(letter)), lower(folder.path().native()));
+    EXPECT_EQ(_wcsicmp(currentFolderOfDriveLetter(letter).c_str(), folder.path().c_str()), 0);
     SetCurrentDirectoryW(folder.path().parent_path().c_str());
 
     wchar_t missing = 0;

@@ -7,7 +7,6 @@
 #include <QFile>
 #include <QSettings>
 #include <QTest>
-#include <fstream>
 
 namespace ferrowyn::test {
 namespace {
@@ -65,25 +64,8 @@ WindowHarness::~WindowHarness() {
 }
 
 std::filesystem::path WindowHarness::makeFile(const std::filesystem::path& relative, qint64 size) {
-    std::ofstream(pathOf(relative), std::ios::binary) << std::string(static_cast<std::size_t>(size), 'x');
+    writeFile(pathOf(relative), size);
     return pathOf(relative);
-}
-
-std::filesystem::path WindowHarness::makeFolder(const std::filesystem::path& relative) {
-    std::filesystem::create_directories(pathOf(relative));
-    return pathOf(relative);
-}
-
-void WindowHarness::storeLastFolder(const QVariant& value) {
-    QSettings("Ferrowyn", "Ferrowyn").setValue("Settings/CurPath", value);
-}
-
-QVariant WindowHarness::storedLastFolder() const {
-    return QSettings("Ferrowyn", "Ferrowyn").value("Settings/CurPath");
-}
-
-QString WindowHarness::settingsFileName() const {
-    return QSettings("Ferrowyn", "Ferrowyn").fileName();
 }
 
 frmMain& WindowHarness::startWindow() {
@@ -94,10 +76,6 @@ frmMain& WindowHarness::startWindow() {
         qFatal("the window never showed");
     }
     return *m_window;
-}
-
-bool WindowHarness::closeWindow() {
-    return m_window->close();
 }
 
 QStringList WindowHarness::fileNames() const {
@@ -136,11 +114,6 @@ QStringList shownPrompts() {
         prompts.append(message.prompt);
     }
     return prompts;
-}
-
-QByteArray contentsOf(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return in ? QByteArray::fromStdString({std::istreambuf_iterator<char>(in), {}}) : QByteArray("<unreadable>");
 }
 
 } // namespace ferrowyn::test

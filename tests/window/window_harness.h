@@ -1,7 +1,9 @@
 #pragma once
 
 #include "main_window/frmMain.h"
+#include "test_support.h"
 
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QVariant>
 #include <memory>
@@ -20,17 +22,20 @@ public:
     const std::filesystem::path& work() const { return m_work; }
     std::filesystem::path pathOf(const std::filesystem::path& relative) const { return m_work / relative; }
     std::filesystem::path makeFile(const std::filesystem::path& relative, qint64 size = 10);
-    std::filesystem::path makeFolder(const std::filesystem::path& relative);
+    std::filesystem::path makeFolder(const std::filesystem::path& relative) {
+        std::filesystem::create_directories(pathOf(relative));
+        return pathOf(relative);
+    }
 
     // The stored folder, written or read through the real settings store.
-    void storeLastFolder(const QVariant& value);
-    QVariant storedLastFolder() const;
-    QString settingsFileName() const;
+    void storeLastFolder(const QVariant& value) { QSettings("Ferrowyn", "Ferrowyn").setValue(kKey, value); }
+    QVariant storedLastFolder() const { return QSettings("Ferrowyn", "Ferrowyn").value(kKey); }
+    QString settingsFileName() const { return QSettings("Ferrowyn", "Ferrowyn").fileName(); }
 
     frmMain& startWindow();
     frmMain& window() { return *m_window; }
     // Asks the window to close as the close box does; true when it closed.
-    bool closeWindow();
+    bool closeWindow() { return m_window->close(); }
 
     QStringList fileNames() const;
     QStringList folderNames() const;
@@ -42,6 +47,7 @@ public:
     QList<int> programEnds;
 
 private:
+    static constexpr const char* kKey = "Settings/CurPath";
     QTemporaryDir m_settings;
     QTemporaryDir m_workDir;
     std::filesystem::path m_work;
@@ -52,7 +58,5 @@ private:
 
 // The texts of the message boxes shown so far.
 QStringList shownPrompts();
-// What a file holds now.
-QByteArray contentsOf(const std::filesystem::path& path);
 
 } // namespace ferrowyn::test

@@ -1,5 +1,5 @@
-// Start-up and shutdown of the window: where the lists open, what is stored on the way out, the quit question,
-// the settings store's troubles, and the window as a keyboard or a screen reader meets it.
+// The window from start to quit: where the lists open, how they follow each other and what they show, what is
+// stored on the way out, the settings store's troubles, and the window as a keyboard or a screen reader meets it.
 
 #include "platform/gui/message_box.h"
 #include "platform/gui/path_text.h"
@@ -8,14 +8,53 @@
 #include "window_harness.h"
 
 #include <QApplication>
-#include <QFile>
+#include <QDateTime>
 #include <QSettings>
 #include <QTest>
+#include <cstdlib>
+#include <fstream>
 
 using namespace ferrowyn;
 using ferrowyn::test::WindowHarness;
 
 namespace {
+
+// A small file system of our own mounted in the working folder: a second volume, when we may mount one (Linux,
+// as root).
+struct ScratchVolume {
+    explicit ScratchVolume(const std::filesystem::path& where) : where(where) {
+        std::filesystem::create_directories(where);
+        mounted = std::system(("mount -t tmpfs -o size=1m ferrowyn-test '" + where.string() + "' 2>/dev/null").c_str()) == 0;
+    }
+    ~ScratchVolume() { unmount(); }
+    void unmount() { mounted = mounted && std::system(("umount -l '" + where.string() + "'").c_str()) != 0; }
+    std::filesystem::path where;
+    bool mounted = false;
+};
+
+// Picks the drive list's entry `index` with the arrow keys, as a user would: each step chooses the volume it
+// reaches. Returns the folder list's folder just before the last step.
+std::filesystem::path chooseDrive(frmMain& w, int index) {
+    QWidget* combo = w.dvlDriveList->focusProxy();
+    combo->setFocus();
+    QTest::keyClick(combo, index == 0 ? Qt::Key_End : Qt::Key_Home);
+    for (int i = 1; i < index; ++i) {
+        QTest::keyClick(combo, Qt::Key_Down);
+    }
+    const auto before = w.dlsDirList->Path();
+    QTest::keyClick(combo, index == 0 ? Qt::Key_Home : Qt::Key_Down);
+    return before;
+}
+
+int entryOf(frmMain& w, const QString& start) {
+    for (int i = 0; i < w.dvlDriveList->ListCount(); ++i) {
+        if (w.dvlDriveList->List(i).startsWith(start)) {
+            return i;
+        }
+    }
+    return -1;
+}
+
 
 QString focusedControlName() {
     const QWidget* focused = QApplication::focusWidget();
@@ -24,10 +63,12 @@ QString focusedControlName() {
 
 } // namespace
 
-class WindowStartTest : public QObject {
+class WindowTest : public QObject {
     Q_OBJECT
 
 private slots:
+    void init() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
+
     void firstStartOpensTheWorkingFolderAndQuitSavesTheFileListsFolder() {
         WindowHarness h;
         for (const char* name : {"b.txt", "A.txt", "c.TXT", ".hidden"}) {
@@ -42,7 +83,6 @@ private slots:
         QCOMPARE(w.flsFileList->Path(), h.work());
         QCOMPARE(h.fileNames(), QStringList({"A.txt", "b.txt", "c.TXT"}));
         QCOMPARE(h.folderNames().mid(h.folderNames().size() - 2), QStringList({".secrets", "sub"})); // hidden too
-        QCOMPARE(w.flsFileList->ListIndex(), -1);
         QVERIFY(!w.btnObliterate->Enabled());
         QCOMPARE(w.lblFileInfo->Caption() + w.lblOblPos->Caption(), QString());
 
@@ -106,11 +146,9 @@ private slots:
         {
             WindowHarness h;
             h.makeFolder("sub");
-            std::filesystem::create_directories(std::filesystem::path(h.settingsFileName().toStdString()).parent_path());
-            QFile damaged(h.settingsFileName());
-            QVERIFY(damaged.open(QIODevice::WriteOnly));
-            damaged.write(QByteArray("\x89\x01[Settings\nCurPath=\0\xff\xfe=[[", 24));
-            damaged.close();
+            const std::filesystem::path file = h.settingsFileName().toStdString();
+            std::filesystem::create_directories(file.parent_path());
+            std::ofstream(file, std::ios::binary) << std::string("\x89\x01[Settings\nCurPath=\0\xff\xfe=[[", 24);
             h.startWindow();
             h.openFolder("sub");
             MessageBox::setNextAnswer(MessageAnswer::Yes);
@@ -120,9 +158,7 @@ private slots:
         }
         WindowHarness h;
         // Where the settings folder should be stands a file, so the store cannot be written, whoever we are.
-        QFile blocker(QFileInfo(h.settingsFileName()).path());
-        QVERIFY(blocker.open(QIODevice::WriteOnly));
-        blocker.close();
+        std::ofstream(std::filesystem::path(h.settingsFileName().toStdString()).parent_path()).close();
         frmMain& w = h.startWindow();
         MessageBox::setNextAnswer(MessageAnswer::Yes);
         QVERIFY(!h.closeWindow());
@@ -175,7 +211,95 @@ private slots:
         QCOMPARE(readSetting("FerrowynTest", "Settings", "CurPath", {}).toString(), QString("C:\\Users\\ann"));
         key.remove("");
     }
+
+    void selectingAFileShowsItsDetailsAndEnablesTheButton() {
+        WindowHarness h;
+        const auto path = h.makeFile("report.txt", 1234);
+        h.makeFile("empty.txt", 0);
+        std::filesystem::last_write_time(
+            path, std::chrono::file_clock::from_sys(std::chrono::sys_seconds(std::chrono::seconds(
+                      QDateTime(QDate(2021, 3, 4), QTime(17, 6, 7)).toSecsSinceEpoch()))));
+        frmMain& w = h.startWindow();
+
+        // With nothing selected, Up selects the last entry (and Down the first): both ends can be reached.
+        QTest::keyClick(w.flsFileList->focusProxy(), Qt::Key_Up);
+        QCOMPARE(w.flsFileList->FileName(), std::filesystem::path("report.txt"));
+        QVERIFY(w.btnObliterate->Enabled());
+        QCOMPARE(w.lblFileInfo->Caption(),
+                 shownText(path) + "\r\n\r\nLast modified on 3/4/21 5:06:07 PM\r\n\r\n1234 bytes long");
+
+        h.clickFile("empty.txt");
+        QVERIFY(w.lblFileInfo->Caption().endsWith("\r\n\r\n0 bytes long"));
+        // Clicking the selected file again reads its details again.
+        std::ofstream(h.pathOf("empty.txt")) << "12345";
+        h.clickFile("empty.txt");
+        QVERIFY(w.lblFileInfo->Caption().endsWith("\r\n\r\n5 bytes long"));
+    }
+
+    void changingFolderEmptiesTheSelectionAndAFolderThatVanishesMovesTheListsUp() {
+        WindowHarness h;
+        h.makeFile("a.txt");
+        h.makeFolder("sub/deeper");
+        h.makeFile("sub/deeper/b.txt");
+        frmMain& w = h.startWindow();
+        h.selectFile("a.txt");
+        h.openFolder("sub");
+        h.openFolder("deeper");
+        QCOMPARE(w.flsFileList->Path(), h.pathOf("sub/deeper"));
+        QCOMPARE(h.fileNames(), QStringList{"b.txt"});
+        QCOMPARE(w.flsFileList->ListIndex(), -1);
+        QVERIFY(!w.btnObliterate->Enabled());
+        QCOMPARE(w.lblFileInfo->Caption(), QString());
+
+        h.selectFile("b.txt");
+        std::filesystem::remove_all(h.pathOf("sub"));
+        h.clickFile("b.txt");
+        QCOMPARE(test::shownPrompts(), QStringList{"Cannot read the details of " + shownText(h.pathOf("sub/deeper/b.txt")) +
+                                                   ": No such file or directory"});
+        QCOMPARE(w.dlsDirList->Path(), h.work());
+        QCOMPARE(w.flsFileList->Path(), h.work());
+        QCOMPARE(h.fileNames(), QStringList{"a.txt"});
+        QVERIFY(!w.btnObliterate->Enabled() && w.lblFileInfo->Caption().isEmpty());
+        QCOMPARE(h.programEnds, QList<int>());
+
+        // The root is at the top of the folder list.
+        h.openFolder(shownText(volumeRootOf(h.work())));
+        QCOMPARE(w.flsFileList->Path(), volumeRootOf(h.work()));
+    }
+
+    // On Windows another drive letter; on Linux, as root, a volume mounted in the working folder, named like a
+    // drive list entry, which is then unmounted behind the list's back.
+    void changingDriveMovesEveryListAndAnUnmountedDriveIsReported() {
+        WindowHarness h;
+        h.makeFile("a.txt");
+        ScratchVolume volume(h.pathOf("Backup [2020]"));
+        const bool windows = QSysInfo::productType() == "windows";
+        if (!volume.mounted && !windows) {
+            QSKIP("a second volume cannot be mounted here (needs root)");
+        }
+        frmMain& w = h.startWindow();
+        h.selectFile("a.txt");
+        const QString workDrive = shownText(h.work().root_name()).toLower();
+        const int other = entryOf(w, windows ? (workDrive == "c:" ? "z:" : "c:") : shownText(volume.where) + " [");
+        QVERIFY(other >= 0);
+        chooseDrive(w, other);
+        QCOMPARE(w.dlsDirList->Path(), currentFolderOfDrive(w.dvlDriveList->Drive()));
+        QCOMPARE(w.flsFileList->Path(), w.dlsDirList->Path());
+        QCOMPARE(h.folderNames().first(), shownText(w.dvlDriveList->Drive()));
+        QVERIFY(!w.btnObliterate->Enabled() && w.lblFileInfo->Caption().isEmpty());
+        if (windows) {
+            return;
+        }
+        QCOMPARE(w.dlsDirList->Path(), volume.where); // the working folder lies on the other volume
+        w.dvlDriveList->setDrive(h.work());
+        volume.unmount();
+        const auto before = chooseDrive(w, other);
+        QCOMPARE(test::shownPrompts(), QStringList{"Cannot reach the drive " + shownText(volume.where) + ": it is not mounted"});
+        QCOMPARE(w.dvlDriveList->Drive(), volumeRootOf(before)); // back to the folder list's volume
+        QCOMPARE(w.dlsDirList->Path(), before);
+        QCOMPARE(h.programEnds, QList<int>());
+    }
 };
 
-QTEST_MAIN(WindowStartTest)
-#include "window_start_test.moc"
+QTEST_MAIN(WindowTest)
+#include "window_test.moc"
