@@ -53,7 +53,8 @@ windows-build:
 	cmake --build $(WINDOWS_DIR) -j $(JOBS)
 
 test-windows: windows-build
-	WINEPREFIX=$(abspath $(WINDOWS_DIR))/wine-prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" DISPLAY= \
+	WINEPREFIX=$(abspath $(WINDOWS_DIR))/wine-prefix WINEDEBUG=-all DISPLAY= \
+		WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" \
 		ctest --test-dir $(WINDOWS_DIR) --output-on-failure
 
 # $(WINDOWS_DIR)/Ferrowyn-<version>-win64-setup.exe and the portable Ferrowyn-<version>-win64.zip.

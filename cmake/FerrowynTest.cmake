@@ -1,6 +1,6 @@
 # Registers a test executable with CTest. Every test runs headless and with its own empty settings folder, so it
 # never reads or writes the real user's settings. Under Wine, the tests find Qt's and the compiler's libraries
-# through WINEPATH.
+# through WINEPATH, and Qt's own variables pass from Linux to the program only with WINE in front of them.
 function(ferrowyn_add_test name)
     cmake_parse_arguments(arg "" "" "SOURCES;LIBRARIES" ${ARGN})
     add_executable(${name} ${arg_SOURCES})
@@ -10,7 +10,9 @@ function(ferrowyn_add_test name)
     add_test(NAME ${name} COMMAND ${name})
     set(environment "QT_QPA_PLATFORM=offscreen;XDG_CONFIG_HOME=${config_home}")
     if(DEFINED FERROWYN_WINE_DLL_PATH)
-        list(APPEND environment "WINEPATH=${FERROWYN_WINE_DLL_PATH}")
+        # QtTest writes its report to the console only when told to: Wine gives the program none.
+        list(APPEND environment "WINEPATH=${FERROWYN_WINE_DLL_PATH}" "WINEQT_QPA_PLATFORM=offscreen"
+            "WINEQT_FORCE_STDERR_LOGGING=1")
     endif()
     set_tests_properties(${name} PROPERTIES ENVIRONMENT "${environment}")
 endfunction()

@@ -20,7 +20,7 @@ set(CPACK_STRIP_FILES ON)
 # A Start menu entry "Ferrowyn" for Ferrowyn.exe.
 set(CPACK_PACKAGE_EXECUTABLES Ferrowyn Ferrowyn)
 
-set(CPACK_NSIS_PACKAGE_NAME "Ferrowyn ${PROJECT_VERSION}")
+set(CPACK_NSIS_PACKAGE_NAME Ferrowyn)
 set(CPACK_NSIS_DISPLAY_NAME Ferrowyn)
 set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
 set(CPACK_NSIS_MUI_ICON ${PROJECT_SOURCE_DIR}/resources/ferrowyn.ico)
@@ -29,6 +29,9 @@ set(CPACK_NSIS_INSTALLED_ICON_NAME Ferrowyn.exe)
 set(CPACK_NSIS_CONTACT ${FERROWYN_SUPPORT_ADDRESS})
 set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
 set(CPACK_NSIS_MODIFY_PATH OFF)
+# A 64-bit setup program for the 64-bit program: it sees the 64-bit Program Files and registry as they are, and
+# runs where 32-bit programs cannot.
+set(CPACK_NSIS_DEFINES "Target amd64-unicode")
 # The setup program is named as a Windows user expects; the zip keeps the plain name.
 set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_LIST_DIR}/FerrowynCPackNames.cmake)
 include(CPack)

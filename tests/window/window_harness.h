@@ -20,7 +20,9 @@ public:
     ~WindowHarness();
 
     const std::filesystem::path& work() const { return m_work; }
-    std::filesystem::path pathOf(const std::filesystem::path& relative) const { return m_work / relative; }
+    std::filesystem::path pathOf(const std::filesystem::path& relative) const {
+        return (m_work / relative).make_preferred();
+    }
     std::filesystem::path makeFile(const std::filesystem::path& relative, qint64 size = 10);
     std::filesystem::path makeFolder(const std::filesystem::path& relative) {
         std::filesystem::create_directories(pathOf(relative));
@@ -28,9 +30,9 @@ public:
     }
 
     // The stored folder, written or read through the real settings store.
-    void storeLastFolder(const QVariant& value) { QSettings("Ferrowyn", "Ferrowyn").setValue(kKey, value); }
-    QVariant storedLastFolder() const { return QSettings("Ferrowyn", "Ferrowyn").value(kKey); }
-    QString settingsFileName() const { return QSettings("Ferrowyn", "Ferrowyn").fileName(); }
+    void storeLastFolder(const QVariant& value) { store().setValue(kKey, value); }
+    QVariant storedLastFolder() const { return store().value(kKey); }
+    QString settingsFileName() const { return store().fileName(); }
 
     frmMain& startWindow();
     frmMain& window() { return *m_window; }
@@ -48,6 +50,7 @@ public:
 
 private:
     static constexpr const char* kKey = "Settings/CurPath";
+    static QSettings store() { return QSettings(QSettings::defaultFormat(), QSettings::UserScope, "Ferrowyn", "Ferrowyn"); }
     QTemporaryDir m_settings;
     QTemporaryDir m_workDir;
     std::filesystem::path m_work;

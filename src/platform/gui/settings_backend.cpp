@@ -16,12 +16,12 @@ QString keyOf(const QString& section, const QString& key) {
 
 QVariant readSetting(const QString& application, const QString& section, const QString& key,
                      const QVariant& defaultValue) {
-    const QSettings settings(kOrganization, application);
+    const QSettings settings(QSettings::defaultFormat(), QSettings::UserScope, kOrganization, application);
     return settings.value(keyOf(section, key), defaultValue);
 }
 
 void saveSetting(const QString& application, const QString& section, const QString& key, const QVariant& value) {
-    QSettings settings(kOrganization, application);
+    QSettings settings(QSettings::defaultFormat(), QSettings::UserScope, kOrganization, application);
     settings.setValue(keyOf(section, key), value);
     settings.sync();
     // A damaged file read on the way in leaves a format error behind, although the write replaced it: only an
