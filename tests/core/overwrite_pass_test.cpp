@@ -65,7 +65,7 @@ TEST(OverwritePass, actsOnlyOnTheFileThatWasChosenAndRefusesAnythingElseBeforeWr
              std::filesystem::create_directory(folder / "other");
              test::writeFile(other, 70000);
          }},
-        {"the file is read-only", victim, [&] { test::makeReadOnly(victim); }},
+        {"the file is read-only", victim, [&] { std::filesystem::permissions(victim, std::filesystem::perms::owner_read); }},
     };
     for (const auto& [reason, chosen, meanwhile] : cases) {
         SCOPED_TRACE(reason);

@@ -74,10 +74,4 @@ PassRun runPass(const std::filesystem::path& path, const std::function<void()>& 
     return run;
 }
 
-void makeReadOnly(const std::filesystem::path& path) {
-    using std::filesystem::perms;
-    std::filesystem::permissions(path, perms::owner_write | perms::group_write | perms::others_write,
-                                 std::filesystem::perm_options::remove);
-}
-
 } // namespace ferrowyn::test

@@ -50,7 +50,4 @@ struct PassRun {
 PassRun runPass(const std::filesystem::path& path, const std::function<void()>& between = {}, bool goOn = true,
                 const std::function<void()>& atFirstBlock = {});
 
-// Takes the write permission away from everyone (on Windows: sets the read-only attribute).
-void makeReadOnly(const std::filesystem::path& path);
-
 } // namespace ferrowyn::test

@@ -22,14 +22,6 @@ int rowOf(const QStringList& names, const QString& shown) {
     return row;
 }
 
-QStringList entries(int count, const std::function<QString(int)>& entry) {
-    QStringList names;
-    for (int i = 0; i < count; ++i) {
-        names.append(entry(i));
-    }
-    return names;
-}
-
 // Home, then Down to the row: the same keys whatever was highlighted before.
 void moveWithKeys(QWidget* control, int row) {
     QWidget* inner = control->focusProxy();
@@ -78,20 +70,9 @@ frmMain& WindowHarness::startWindow() {
     return *m_window;
 }
 
-QStringList WindowHarness::fileNames() const {
-    const FileListBox* list = m_window->flsFileList;
-    return entries(list->ListCount(), [list](int i) { return list->List(i); });
-}
-
-QStringList WindowHarness::folderNames() const {
-    const DirListBox* list = m_window->dlsDirList;
-    return entries(list->ListCount(), [list](int i) { return list->List(i); });
-}
-
 void WindowHarness::clickFile(const QString& shown) {
     auto* view = qobject_cast<QAbstractItemView*>(m_window->flsFileList->focusProxy());
     const QModelIndex entry = view->model()->index(rowOf(fileNames(), shown), 0);
-    view->scrollTo(entry);
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(entry).center());
 }
 

@@ -39,8 +39,16 @@ public:
     // Asks the window to close as the close box does; true when it closed.
     bool closeWindow() { return m_window->close(); }
 
-    QStringList fileNames() const;
-    QStringList folderNames() const;
+    // The entries of a list as it shows them.
+    template <typename List> static QStringList namesIn(const List* list) {
+        QStringList names;
+        for (int i = 0; i < list->ListCount(); ++i) {
+            names.append(list->List(i));
+        }
+        return names;
+    }
+    QStringList fileNames() const { return namesIn(m_window->flsFileList); }
+    QStringList folderNames() const { return namesIn(m_window->dlsDirList); }
     void clickFile(const QString& shown); // with the mouse
     void selectFile(const QString& shown); // with the arrow keys
     void openFolder(const QString& shown); // with the arrow keys and Enter

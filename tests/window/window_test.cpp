@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QDateTime>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QTest>
 #include <cstdlib>
@@ -46,15 +47,10 @@ std::filesystem::path chooseDrive(frmMain& w, int index) {
     return before;
 }
 
+// The drive list's first entry that starts with `start`.
 int entryOf(frmMain& w, const QString& start) {
-    for (int i = 0; i < w.dvlDriveList->ListCount(); ++i) {
-        if (w.dvlDriveList->List(i).startsWith(start)) {
-            return i;
-        }
-    }
-    return -1;
+    return static_cast<int>(WindowHarness::namesIn(w.dvlDriveList).indexOf(QRegularExpression(QRegularExpression::escape(start) + ".*")));
 }
-
 
 QString focusedControlName() {
     const QWidget* focused = QApplication::focusWidget();
