@@ -60,8 +60,9 @@ QList<Volume> storageVolumes() {
             volumes.append(volumeOf(storage));
         }
     }
+    // "/" is always there, also where the mount table does not list it (a chroot).
     if (!known("/")) {
-        volumes.append(volumeOf(QStorageInfo::root()));
+        volumes.append({"/", "/ [" + nameOf(QStorageInfo::root()) + "]"});
     }
     std::sort(volumes.begin(), volumes.end(), [](const Volume& a, const Volume& b) { return a.root < b.root; });
     return volumes;
