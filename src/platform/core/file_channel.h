@@ -25,7 +25,7 @@ public:
     // regular file, a file nobody may write (whoever runs us), a file that is not on a storage device, and a
     // file that another program holds locked.
     void open(const ChosenFile& file);
-    bool isOpen() const noexcept;
+    bool isOpen() const noexcept { return m_handles != nullptr; }
 
     // Why overwriting this file in place may leave its old contents on the device (a file system that writes
     // changes to new places, a compressed file), or an empty text when the overwrite reaches them.

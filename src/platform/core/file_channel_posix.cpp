@@ -71,10 +71,6 @@ std::string lockOrRefusal(int fd) {
 FileChannel::FileChannel() = default;
 FileChannel::~FileChannel() = default;
 
-bool FileChannel::isOpen() const noexcept {
-    return m_handles != nullptr;
-}
-
 void FileChannel::open(const ChosenFile& file) {
     const auto path = file.path();
     if (isOpen()) {

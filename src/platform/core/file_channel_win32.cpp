@@ -74,10 +74,6 @@ std::string oldContentsMayRemain(HANDLE file, DWORD attributes) {
 FileChannel::FileChannel() = default;
 FileChannel::~FileChannel() = default;
 
-bool FileChannel::isOpen() const noexcept {
-    return m_handles != nullptr;
-}
-
 void FileChannel::open(const ChosenFile& file) {
     const auto path = file.path();
     if (isOpen()) {
