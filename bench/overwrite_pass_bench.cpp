@@ -82,9 +82,9 @@ int main(int argc, char** argv) {
         std::size_t reports = 0;
         ferrowyn::FileChannel channel;
         auto start = Clock::now();
-        ferrowyn::overwritePass(
-            ferrowyn::chooseFile(folder, path.filename()), channel, [&](const std::string&) { ++reports; },
-            [](const std::string&) { return true; });
+        ferrowyn::overwritePass(ferrowyn::chooseFile(folder, path.filename()), channel,
+                                [&](const std::string&) { ++reports; },
+                                {[](int) { return true; }, [](const std::string&) { return true; }});
         const double passSeconds = secondsSince(start);
         const long rssAfter = peakRssKiB();
 

@@ -56,6 +56,7 @@ private:
 
     void btnObliterate_Click();
     void obliterateSelectedFile();
+    bool askBeforeWriting(const ChosenFile& file, const QString& question);
     void lblOblPos_Change();
 
     void applyAvailabilityRule();

@@ -2,6 +2,7 @@
 
 #include "main_window/frmMain.h"
 #include "obliteration/overwrite_pass.h"
+#include "platform/core/failure_words.h"
 #include "platform/core/file_channel.h"
 #include "platform/gui/message_box.h"
 #include "platform/gui/path_text.h"
@@ -42,38 +43,54 @@ ChosenFile frmMain::chosenFileToObliterate() const {
     const auto folder = dlsDirList->Path();
     const auto name = flsFileList->FileName();
     if (!m_chosen || m_chosen->folder != folder || m_chosen->name != name) {
-        throw FileError("Cannot open %1 for writing", folder / name, "it was replaced since it was selected");
+        throw FileError(words::kCannotOpen, folder / name, words::kReplaced);
     }
     return *m_chosen;
+}
+
+bool frmMain::askBeforeWriting(const ChosenFile& file, const QString& question) {
+    // No is the default: a held Enter key must not pass this question on the heels of the confirmation.
+    const auto answer = MessageBox::show(
+        question + QStringLiteral("\n\nDo you want to go on?"), MessageButtons::YesNo,
+        QStringLiteral("Obliterate ") + shownText(file.name) + QStringLiteral("?"), MessageAnswer::No);
+    repaint();
+    return answer == MessageAnswer::Yes;
 }
 
 void frmMain::obliterateSelectedFile() {
     FileChannel channel;
     try {
         const ChosenFile file = chosenFileToObliterate();
-        const QString title = QStringLiteral("Obliterate ") + shownText(file.name) + QStringLiteral("?");
-        std::string whyOldContentsMayRemain;
-        const PassOutcome outcome = overwritePass(
+        PassQuestions questions;
+        questions.goOnWithOtherNames = [&](int others) {
+            return askBeforeWriting(
+                file, others == 1
+                          ? QStringLiteral("This file has 1 other name that shares its contents (a hard link). "
+                                           "After the obliteration that name will hold only spaces.")
+                          : QStringLiteral("This file has %1 other names that share its contents (hard links). "
+                                           "After the obliteration they will hold only spaces.")
+                                .arg(others));
+        };
+        questions.goOnWhereOldContentsMayRemain = [&](const std::string& reason) {
+            return askBeforeWriting(file,
+                                    QStringLiteral("On this drive the file will be overwritten and deleted, but "
+                                                   "its old contents may remain on the device") +
+                                        becauseOf(reason));
+        };
+        const PassResult result = overwritePass(
             file, channel,
             [this](const std::string& progress) { lblOblPos->setCaption(QString::fromStdString(progress)); },
-            [&](const std::string& reason) {
-                whyOldContentsMayRemain = reason;
-                const auto answer = MessageBox::show(
-                    QStringLiteral("On this drive the file will be overwritten and deleted, but its old contents "
-                                   "may remain on the device") +
-                        becauseOf(reason) + QStringLiteral("\n\nDo you want to go on?"),
-                    MessageButtons::YesNo, title);
-                repaint();
-                return answer == MessageAnswer::Yes;
-            });
+            questions);
         lblOblPos->setCaption(QString());
-        // Shown only now that the spaces are on the device, the file is closed and it is gone.
-        if (outcome == PassOutcome::Obliterated) {
+        // Shown only now that the spaces are on the device where the old contents lay, the file is closed and it
+        // is gone.
+        if (result.outcome == PassOutcome::Obliterated) {
             MessageBox::show(kSuccess);
-        } else if (outcome == PassOutcome::OldContentsMayRemain) {
+        } else if (result.outcome == PassOutcome::OldContentsMayRemain) {
             MessageBox::show(
-                QStringLiteral("The file was overwritten and deleted, but its old contents may remain on the device") +
-                becauseOf(whyOldContentsMayRemain));
+                QStringLiteral(
+                    "The file was overwritten and deleted, but its old contents may remain on the device") +
+                becauseOf(result.whyOldContentsMayRemain));
         }
     } catch (const std::exception& error) {
         // The message shows while the channel is still open; it is closed once the user has read it.

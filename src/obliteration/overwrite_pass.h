@@ -12,26 +12,36 @@ namespace ferrowyn {
 // Receives "0%", "32%", ... after each block the pass has written.
 using ProgressSink = std::function<void(const std::string& progressText)>;
 
-// Asked once the file is open and before anything is written, when overwriting it in place may leave its old
-// contents on the device; `reason` says why. True to go on.
-using GoOnQuestion = std::function<bool(const std::string& reason)>;
+// What the pass asks once the file is open and before anything is written; true to go on.
+struct PassQuestions {
+    // The file's contents also belong to `otherNames` other names, which will hold only spaces afterwards.
+    std::function<bool(int otherNames)> goOnWithOtherNames;
+    // Overwriting the file in place may leave its old contents on the device; `reason` says why.
+    std::function<bool(const std::string& reason)> goOnWhereOldContentsMayRemain;
+};
 
 enum class PassOutcome {
-    Obliterated,          // overwritten, pushed to the device and deleted
-    OldContentsMayRemain, // the same, on a device that may keep the old contents elsewhere
+    Obliterated,          // overwritten where the old contents lay, pushed to the device and deleted
+    OldContentsMayRemain, // overwritten and deleted, but the device may keep the old contents elsewhere
     Declined,             // the user chose not to go on: nothing was written and the channel is closed
+};
+
+struct PassResult {
+    PassOutcome outcome = PassOutcome::Declined;
+    std::string whyOldContentsMayRemain; // with OldContentsMayRemain
 };
 
 inline constexpr std::int64_t kBlockSize = 32768;
 
 // Destroys the chosen file: opens it on `channel`, writes whole blocks of spaces over it from its first byte
-// past its end, reporting the progress after each block, pushes the blocks to the storage device, closes the
-// channel and deletes the file.
+// past its end (the holes of a sparse file hold nothing and are passed over), reporting the progress after each
+// block, pushes the blocks to the storage device, checks where they landed, closes the channel and deletes the
+// file.
 //
 // The first failure stops the pass with a FileError. What was written stays written, progress already reported
 // is not withdrawn, and the channel stays open if it was opened: closing it is the caller's business.
-PassOutcome overwritePass(const ChosenFile& file, FileChannel& channel, const ProgressSink& progress,
-                          const GoOnQuestion& goOnWhereOldContentsMayRemain);
+PassResult overwritePass(const ChosenFile& file, FileChannel& channel, const ProgressSink& progress,
+                         const PassQuestions& questions);
 
 // The progress text for the block that starts at 1-based `position` of a file now `length` bytes long: the
 // whole percentage, rounded down, followed by "%".

@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <map>
+
+using namespace std::chrono_literals;
 
 namespace ferrowyn {
 namespace {
@@ -11,10 +15,14 @@ using test::TempFolder;
 using Texts = std::vector<std::string>;
 
 TEST(OverwritePass, writesWholeBlocksOfSpacesReportingEachBlockAgainstTheCurrentLengthThenDeletes) {
-    const std::pair<std::int64_t, Texts> cases[] = {
-        {102400, {"0%", "32%", "64%", "75%"}}, {32769, {"0%", "50%"}}, {32768, {"0%"}}, {100, {"0%"}}, {0, {}},
+    const std::tuple<std::int64_t, Texts, std::size_t> cases[] = {
+        {102400, {"0%", "32%", "64%", "75%"}, 131072},
+        {32769, {"0%", "50%"}, 65536},
+        {32768, {"0%"}, 32768},
+        {100, {"0%"}, 32768},
+        {0, {}, 0},
     };
-    for (const auto& [size, expected] : cases) {
+    for (const auto& [size, expected, spaces] : cases) {
         SCOPED_TRACE(size);
         TempFolder folder;
         const auto path = folder / "victim.bin";
@@ -24,17 +32,17 @@ TEST(OverwritePass, writesWholeBlocksOfSpacesReportingEachBlockAgainstTheCurrent
         std::string atLastBlock;
         Texts progress;
         FileChannel channel;
-        const auto outcome = overwritePass(
-            chosen, channel,
-            [&](const std::string& text) {
-                progress.push_back(text);
-                atLastBlock = test::readFile(path); // through a descriptor of its own
-            },
-            [](const std::string&) { return false; });
-        EXPECT_EQ(outcome, PassOutcome::Obliterated);
+        const auto result = overwritePass(chosen, channel,
+                                          [&](const std::string& text) {
+                                              progress.push_back(text);
+                                              atLastBlock =
+                                                  test::readFile(path); // through a descriptor of its own
+                                          },
+                                          {});
+        EXPECT_EQ(result.outcome, PassOutcome::Obliterated);
         EXPECT_EQ(progress, expected);
         if (test::kOthersCanReadDuringThePass) {
-            EXPECT_EQ(atLastBlock.size(), static_cast<std::size_t>((size + kBlockSize - 1) / kBlockSize * kBlockSize));
+            EXPECT_EQ(atLastBlock.size(), spaces);
             EXPECT_TRUE(test::isAllSpaces(atLastBlock));
         } else {
             EXPECT_EQ(atLastBlock, ""); // held exclusively: nobody else can even open it
@@ -65,7 +73,12 @@ TEST(OverwritePass, actsOnlyOnTheFileThatWasChosenAndRefusesAnythingElseBeforeWr
              std::filesystem::create_directory(folder / "other");
              test::writeFile(other, 70000);
          }},
-        {"the file is read-only", victim, [&] { std::filesystem::permissions(victim, std::filesystem::perms::owner_read); }},
+        {"the file is read-only", victim,
+         [&] { std::filesystem::permissions(victim, std::filesystem::perms::owner_read); }},
+        // What the window showed of it no longer holds: its length, or its time.
+        {"it changed since it was selected", victim, [&] { std::ofstream(victim, std::ios::app) << "more"; }},
+        {"it changed since it was selected", victim,
+         [&] { std::filesystem::last_write_time(victim, std::filesystem::last_write_time(victim) + 1s); }},
     };
     for (const auto& [reason, chosen, meanwhile] : cases) {
         SCOPED_TRACE(reason);
@@ -73,20 +86,48 @@ TEST(OverwritePass, actsOnlyOnTheFileThatWasChosenAndRefusesAnythingElseBeforeWr
         std::filesystem::create_directories(folder / "other");
         test::writeFile(victim, 70000);
         test::writeFile(other, 70000);
-        const auto original = test::readFile(other);
-        const auto run = test::runPass(chosen, meanwhile);
+        // Every file as it is once the other program is done, which the pass must leave as it is.
+        std::map<std::filesystem::path, std::string> before;
+        const auto files = [&] {
+            std::map<std::filesystem::path, std::string> contents;
+            for (const auto& entry : std::filesystem::recursive_directory_iterator(folder.path())) {
+                if (entry.is_regular_file()) {
+                    contents[entry.path()] = test::readFile(entry.path());
+                }
+            }
+            return contents;
+        };
+        const auto run = test::runPass(chosen, [&] {
+            meanwhile();
+            before = files();
+        });
         EXPECT_EQ(run.refusal, reason);
         EXPECT_TRUE(run.progress.empty());
         EXPECT_FALSE(run.channelLeftOpen);
-        for (const auto& entry : std::filesystem::recursive_directory_iterator(folder.path())) {
-            if (entry.is_regular_file()) {
-                EXPECT_EQ(test::readFile(entry.path()), original) << entry.path();
-            }
-        }
+        EXPECT_TRUE(files() == before);
         if (reason == std::string("it no longer exists")) {
             EXPECT_FALSE(std::filesystem::exists(chosen)); // nothing made where the file had been
         }
     }
+}
+
+// The file's contents have another name too: the user is asked first, and that name is left holding spaces.
+TEST(OverwritePass, asksBeforeOverwritingAFileWithOtherNames) {
+    TempFolder folder;
+    test::writeFile(folder / "chosen.txt", 70000);
+    const auto original = test::readFile(folder / "chosen.txt");
+    std::filesystem::create_hard_link(folder / "chosen.txt", folder / "other-name.txt");
+    const auto declined = test::runPass(folder / "chosen.txt", {}, false);
+    EXPECT_EQ(declined.questions, Texts{"1 other names"});
+    EXPECT_EQ(declined.outcome, PassOutcome::Declined);
+    EXPECT_EQ(test::readFile(folder / "chosen.txt"), original);
+
+    const auto accepted = test::runPass(folder / "chosen.txt");
+    EXPECT_EQ(accepted.outcome, PassOutcome::Obliterated);
+    EXPECT_FALSE(std::filesystem::exists(folder / "chosen.txt"));
+    const auto left = test::readFile(folder / "other-name.txt");
+    EXPECT_EQ(left.size(), 3u * kBlockSize);
+    EXPECT_TRUE(test::isAllSpaces(left));
 }
 
 } // namespace

@@ -9,7 +9,8 @@
 namespace ferrowyn::test {
 
 TempFolder::TempFolder()
-    : m_path(std::filesystem::temp_directory_path() / ("ferrowyn-test-" + std::to_string(std::random_device()()))) {
+    : m_path(std::filesystem::temp_directory_path() /
+             ("ferrowyn-test-" + std::to_string(std::random_device()()))) {
     if (!std::filesystem::create_directory(m_path)) {
         throw std::runtime_error("cannot make " + m_path.string());
     }
@@ -54,19 +55,22 @@ PassRun runPass(const std::filesystem::path& path, const std::function<void()>& 
     }
     PassRun run;
     FileChannel channel;
+    const auto ask = [&](const std::string& question) {
+        run.questions.push_back(question);
+        return goOn;
+    };
     try {
-        run.outcome = overwritePass(
-            chosen, channel,
-            [&](const std::string& text) {
-                run.progress.push_back(text);
-                if (atFirstBlock && run.progress.size() == 1) {
-                    atFirstBlock();
-                }
-            },
-            [&](const std::string& reason) {
-                run.questions.push_back(reason);
-                return goOn;
-            });
+        const PassResult result =
+            overwritePass(chosen, channel,
+                          [&](const std::string& text) {
+                              run.progress.push_back(text);
+                              if (atFirstBlock && run.progress.size() == 1) {
+                                  atFirstBlock();
+                              }
+                          },
+                          {[&](int others) { return ask(std::to_string(others) + " other names"); }, ask});
+        run.outcome = result.outcome;
+        run.whyOldContentsMayRemain = result.whyOldContentsMayRemain;
     } catch (const FileError& error) {
         run.refusal = error.reason();
     }

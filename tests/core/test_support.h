@@ -40,9 +40,10 @@ bool isAllSpaces(const std::string& bytes);
 // One pass over a file, chosen first as the window chooses it, with what it reported.
 struct PassRun {
     std::vector<std::string> progress;
-    std::vector<std::string> questions; // the reasons it asked about, where old contents may remain
+    std::vector<std::string> questions; // "2 other names", or why the old contents may remain
     PassOutcome outcome = PassOutcome::Declined;
-    std::string refusal;  // the failure's reason, or empty
+    std::string whyOldContentsMayRemain;
+    std::string refusal; // the failure's reason, or empty
     bool channelLeftOpen = false;
 };
 // `between` runs after the file is chosen and before the pass, `atFirstBlock` after the first block is written:

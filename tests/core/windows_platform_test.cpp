@@ -23,7 +23,8 @@ TEST(WindowsPlatform, listsNoHiddenOrSystemFilesButHiddenFolders) {
     ASSERT_TRUE(SetFileAttributesW((folder / "hidden.txt").c_str(), FILE_ATTRIBUTE_HIDDEN));
     ASSERT_TRUE(SetFileAttributesW((folder / "system.txt").c_str(), FILE_ATTRIBUTE_SYSTEM));
     ASSERT_TRUE(SetFileAttributesW((folder / "AppData").c_str(), FILE_ATTRIBUTE_HIDDEN));
-    ASSERT_TRUE(SetFileAttributesW((folder / "Windows Own").c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
+    ASSERT_TRUE(
+        SetFileAttributesW((folder / "Windows Own").c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
     EXPECT_EQ(listFolder(folder.path(), EntryKind::RegularFile), std::vector<std::filesystem::path>{"shown.txt"});
     EXPECT_EQ(listFolder(folder.path(), EntryKind::Folder), std::vector<std::filesystem::path>{"AppData"});
 }

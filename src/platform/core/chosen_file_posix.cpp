@@ -1,35 +1,114 @@
 #include "platform/core/chosen_file.h"
+#include "platform/core/failure_words.h"
 #include "platform/core/file_error.h"
 #include "platform/core/posix_descriptor.h"
 
 #include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <sys/vfs.h>
 
 namespace ferrowyn {
+namespace {
 
-FileIdentity identityOf(const struct stat& info) {
-    return {static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
+// The mount's id that is never given to another mount (Linux 6.8); older kernels answer with the reusable one.
+constexpr unsigned kStatxUniqueMountId = 0x4000U;
+constexpr unsigned kWanted = STATX_BASIC_STATS | STATX_BTIME | STATX_MNT_ID | kStatxUniqueMountId;
+
+std::int64_t nanoseconds(const struct statx_timestamp& time) {
+    return static_cast<std::int64_t>(time.tv_sec) * 1'000'000'000 + time.tv_nsec;
+}
+
+FileIdentity identityFrom(const struct statx& details, std::uint64_t fileSystem, std::uint64_t generation) {
+    return {
+        .volume = (static_cast<std::uint64_t>(details.stx_dev_major) << 32) | details.stx_dev_minor,
+        .mount = (details.stx_mask & (STATX_MNT_ID | kStatxUniqueMountId)) != 0 ? details.stx_mnt_id : 0,
+        .fileSystem = fileSystem,
+        .file = details.stx_ino,
+        .fileHigh = 0,
+        .born = (details.stx_mask & STATX_BTIME) != 0 ? nanoseconds(details.stx_btime) : 0,
+        .generation = generation,
+    };
+}
+
+} // namespace
+
+bool isOneName(const std::filesystem::path& name) {
+    const std::string& text = name.native();
+    return !text.empty() && text != "." && text != ".." && text.find('/') == std::string::npos;
+}
+
+Descriptor openFolder(const std::filesystem::path& folder) {
+    Descriptor fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!fd.valid() && errno == EACCES) {
+        fd.reset(::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+    }
+    return fd;
+}
+
+Descriptor openEntryForReading(int folderFd, const std::filesystem::path& name) {
+    int fd = -1;
+    do {
+        fd = ::openat(folderFd, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    } while (fd < 0 && errno == EINTR);
+    return Descriptor(fd);
+}
+
+bool readIdentity(int fd, FileIdentity& identity, struct statx& details) {
+    details = {};
+    struct statfs fileSystem {};
+    if (::statx(fd, "", AT_EMPTY_PATH, kWanted, &details) != 0 || ::fstatfs(fd, &fileSystem) != 0) {
+        return false;
+    }
+    std::uint64_t fsid = 0;
+    static_assert(sizeof fileSystem.f_fsid == sizeof fsid);
+    __builtin_memcpy(&fsid, &fileSystem.f_fsid, sizeof fsid);
+    // A place-only descriptor cannot be asked for the generation; a folder is always opened the same way, so
+    // both sides of a comparison agree on it.
+    long generation = 0;
+    if (::ioctl(fd, FS_IOC_GETVERSION, &generation) != 0) {
+        generation = 0;
+    }
+    identity = identityFrom(details, fsid, static_cast<std::uint32_t>(generation));
+    return true;
 }
 
 ChosenFile chooseFile(const std::filesystem::path& folder, const std::filesystem::path& name) {
     const auto path = folder / name;
-    // Both looks go through one open folder, so that they see the same folder.
-    const Descriptor folderFd(::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
-    struct stat folderInfo {};
-    struct stat info {};
-    if (!folderFd.valid() || ::fstat(folderFd.get(), &folderInfo) != 0 ||
-        ::fstatat(folderFd.get(), name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
-        throw FileError("Cannot read the details of %1", path, osReason(errno));
+    const auto fail = [&](const std::string& reason) { throw FileError(words::kCannotReadDetails, path, reason); };
+    if (!isOneName(name)) {
+        fail(words::kNotOneName);
     }
-    const auto sinceEpoch = std::chrono::seconds(info.st_mtim.tv_sec) + std::chrono::nanoseconds(info.st_mtim.tv_nsec);
-    return {folder,
-            name,
-            identityOf(folderInfo),
-            identityOf(info),
-            static_cast<std::int64_t>(info.st_size),
-            std::chrono::system_clock::time_point(
-                std::chrono::duration_cast<std::chrono::system_clock::duration>(sinceEpoch))};
+    // Every look goes through one open folder, so that they all see the same folder.
+    const Descriptor folderFd = openFolder(folder);
+    ChosenFile chosen{folder, name, {}, {}, 0, {}};
+    struct statx details {};
+    if (!folderFd.valid() || !readIdentity(folderFd.get(), chosen.folderIdentity, details)) {
+        fail(osReason(errno));
+    }
+    // A regular file is opened for reading, which changes nothing, to learn all of its identity; anything else
+    // (a link, a device, a pipe) is only looked at, and the overwrite refuses it anyway.
+    struct stat entry {};
+    if (::fstatat(folderFd.get(), name.c_str(), &entry, AT_SYMLINK_NOFOLLOW) != 0) {
+        fail(osReason(errno));
+    }
+    const Descriptor file = S_ISREG(entry.st_mode) ? openEntryForReading(folderFd.get(), name) : Descriptor();
+    if (file.valid()) {
+        if (!readIdentity(file.get(), chosen.identity, details)) {
+            fail(osReason(errno));
+        }
+    } else {
+        if (::statx(folderFd.get(), name.c_str(), AT_SYMLINK_NOFOLLOW, kWanted, &details) != 0) {
+            fail(osReason(errno));
+        }
+        // Not readable by us: its file system is its folder's, and its generation is not known.
+        chosen.identity = identityFrom(details, chosen.folderIdentity.fileSystem, 0);
+    }
+    chosen.length = static_cast<std::int64_t>(details.stx_size);
+    chosen.modified =
+        std::chrono::system_clock::time_point(std::chrono::duration_cast<std::chrono::system_clock::duration>(
+            std::chrono::nanoseconds(nanoseconds(details.stx_mtime))));
+    return chosen;
 }
 
 } // namespace ferrowyn

@@ -1,68 +1,186 @@
+#include "platform/core/block_map_posix.h"
+#include "platform/core/failure_words.h"
 #include "platform/core/file_channel.h"
 #include "platform/core/file_error.h"
 #include "platform/core/file_system_posix.h"
+#include "platform/core/path_display.h"
 #include "platform/core/posix_descriptor.h"
 
+#include <algorithm>
 #include <cerrno>
-#include <fcntl.h>
+#include <optional>
+#include <random>
 #include <string>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 
 namespace ferrowyn {
 
 struct FileChannel::Handles {
     Descriptor folder;
-    Descriptor file;
-    FileSystemKind fileSystem;
+    Descriptor file; // read-only until lockForWriting
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    int otherNames = 0;
+    FileSystemFacts fileSystem;
+    std::optional<BlockMap> mapBefore;
     std::int64_t bytesSinceWriteback = 0;
+    int fullBecause = 0; // why the last write stopped short: ENOSPC, EDQUOT or EFBIG
 };
 
 namespace {
 
-constexpr const char* kOpenAction = "Cannot open %1 for writing";
-constexpr const char* kReplaced = "it was replaced since it was selected";
-constexpr const char* kLocked = "it is locked by another program";
-
 // How much is written before the device is asked to start writing it out.
 constexpr std::int64_t kWritebackStep = 8 * 1024 * 1024;
 
-// Why an entry is not the chosen file or not something we overwrite, or an empty text when it is fine.
-std::string refusalFor(const struct stat& info, const FileIdentity& chosen) {
-    if (S_ISLNK(info.st_mode)) {
-        return "it is a symbolic link";
+std::string reasonForMissing(int error) {
+    return error == ENOENT ? words::kGone : osReason(error);
+}
+
+std::string reasonForOpen(int error) {
+    switch (error) {
+    case ELOOP: // the name has become a link since it was looked at
+        return words::kReplaced;
+    case EWOULDBLOCK: // another program holds a lease on it
+    case ETXTBSY:
+        return words::kInUse;
+    case EROFS:
+        return words::kReadOnlyDrive;
+    default:
+        return reasonForMissing(error);
     }
-    if (S_ISDIR(info.st_mode)) {
-        return "it is a folder";
+}
+
+// Why an entry is not something we overwrite, or an empty text when it is fine.
+std::string refusalForKind(mode_t mode) {
+    if (S_ISLNK(mode)) {
+        return words::kLink;
     }
-    if (!S_ISREG(info.st_mode)) {
-        return "it is not a regular file";
+    if (S_ISDIR(mode)) {
+        return words::kFolder;
     }
-    if (identityOf(info) != chosen) {
-        return kReplaced;
+    return S_ISREG(mode) ? std::string() : words::kNotRegular;
+}
+
+std::chrono::system_clock::time_point modifiedAt(const struct statx& details) {
+    const auto since =
+        std::chrono::seconds(details.stx_mtime.tv_sec) + std::chrono::nanoseconds(details.stx_mtime.tv_nsec);
+    return std::chrono::system_clock::time_point(
+        std::chrono::duration_cast<std::chrono::system_clock::duration>(since));
+}
+
+// Why the chosen file cannot be overwritten now, as it was chosen: its identity, what was shown of it, and what
+// would stop the writes.
+std::string refusalForFile(const struct statx& details, const FileIdentity& identity, const ChosenFile& chosen) {
+    if (const auto refusal = refusalForKind(details.stx_mode); !refusal.empty()) {
+        return refusal;
+    }
+    if (identity != chosen.identity) {
+        return words::kReplaced;
+    }
+    if (static_cast<std::int64_t>(details.stx_size) != chosen.length || modifiedAt(details) != chosen.modified) {
+        return words::kChanged;
     }
     // The read-only permission binds everyone here, root included, as the read-only attribute does on Windows.
-    if ((info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
-        return "the file is read-only";
+    if ((details.stx_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
+        return words::kReadOnly;
+    }
+    if ((details.stx_attributes & STATX_ATTR_IMMUTABLE) != 0) {
+        return words::kUnchangeable;
+    }
+    if ((details.stx_attributes & STATX_ATTR_APPEND) != 0) {
+        return words::kAppendOnly;
     }
     return {};
 }
 
-std::string reasonForMissing(int error) {
-    return error == ENOENT ? "it no longer exists" : osReason(error);
+// Why the folder would refuse to delete the file, found before anything is written rather than after.
+std::string refusalForDelete(int folderFd, const struct statx& folder, const struct statx& file) {
+    if ((folder.stx_attributes & STATX_ATTR_IMMUTABLE) != 0) {
+        return words::kFolderUnchangeable;
+    }
+    if ((folder.stx_attributes & STATX_ATTR_APPEND) != 0) {
+        return words::kFolderAppendOnly;
+    }
+    if (file.stx_mnt_id != folder.stx_mnt_id || file.stx_dev_major != folder.stx_dev_major ||
+        file.stx_dev_minor != folder.stx_dev_minor) {
+        return words::kMountPoint;
+    }
+    if (::faccessat(folderFd, "", W_OK | X_OK, AT_EMPTY_PATH | AT_EACCESS) != 0) {
+        if (errno == EROFS) {
+            return words::kReadOnlyDrive;
+        }
+        if (errno == EACCES || errno == EPERM) {
+            return words::kFolderNotWritable;
+        }
+    }
+    // In a sticky folder (/tmp) only the file's owner, the folder's owner or root may delete it.
+    const uid_t us = ::geteuid();
+    if ((folder.stx_mode & S_ISVTX) != 0 && us != 0 && us != file.stx_uid && us != folder.stx_uid) {
+        return words::kFolderSticky;
+    }
+    return {};
 }
 
-// Takes both kinds of lock another program may hold: a whole-file flock, and a POSIX or open-file record lock.
+// Whether another program holds a lock on the file: a whole-file flock, or a POSIX or open-file record lock.
+bool lockedByAnother(int fd) {
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        return errno == EWOULDBLOCK;
+    }
+    ::flock(fd, LOCK_UN);
+    struct flock whole {};
+    whole.l_type = F_WRLCK;
+    whole.l_whence = SEEK_SET;
+    return ::fcntl(fd, F_OFD_GETLK, &whole) == 0 && whole.l_type != F_UNLCK;
+}
+
+// Takes both kinds of lock, so that programs that honour either leave the file alone while it is overwritten.
 std::string lockOrRefusal(int fd) {
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        return errno == EWOULDBLOCK ? kLocked : osReason(errno);
+        return errno == EWOULDBLOCK ? words::kLocked : osReason(errno);
     }
     struct flock whole {};
     whole.l_type = F_WRLCK;
     whole.l_whence = SEEK_SET;
     if (::fcntl(fd, F_OFD_SETLK, &whole) != 0) {
-        return errno == EAGAIN || errno == EACCES ? kLocked : osReason(errno);
+        return errno == EAGAIN || errno == EACCES ? words::kLocked : osReason(errno);
     }
+    return {};
+}
+
+// A name nobody chose, as long as `name` (so that it takes the same room in the folder), of letters and digits
+// that FAT, NTFS and ext4 all take.
+std::filesystem::path freshNameLike(const std::filesystem::path& name) {
+    static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    static std::mt19937_64 random{std::random_device()()};
+    std::string fresh(name.native().size(), 'x');
+    for (char& letter : fresh) {
+        letter = kLetters[random() % (sizeof kLetters - 1)];
+    }
+    return fresh;
+}
+
+// Renames `name` in the folder to a fresh name that nothing else has, and returns it; nothing is ever replaced.
+std::filesystem::path renameToFreshName(int folderFd, const std::filesystem::path& name, int& error) {
+    for (int attempt = 0; attempt < 64; ++attempt) {
+        const auto fresh = freshNameLike(name);
+        if (::renameat2(folderFd, name.c_str(), folderFd, fresh.c_str(), RENAME_NOREPLACE) == 0) {
+            return fresh;
+        }
+        if (errno == EINVAL) {
+            // The file system does not take the flag: a name that is free now is as good, since it is random.
+            struct stat taken {};
+            if (::fstatat(folderFd, fresh.c_str(), &taken, AT_SYMLINK_NOFOLLOW) != 0 && errno == ENOENT &&
+                ::renameat(folderFd, name.c_str(), folderFd, fresh.c_str()) == 0) {
+                return fresh;
+            }
+        }
+        if (errno != EEXIST && errno != EINVAL) {
+            break;
+        }
+    }
+    error = errno;
     return {};
 }
 
@@ -74,45 +192,101 @@ FileChannel::~FileChannel() = default;
 void FileChannel::open(const ChosenFile& file) {
     const auto path = file.path();
     if (isOpen()) {
-        throw FileError(kOpenAction, path, "the channel is already open on " + m_file.path().string());
+        throw FileError(words::kCannotOpen, path, "the channel is already open on " + displayText(m_file.path()));
     }
-    const auto refuse = [&](const std::string& reason) { throw FileError(kOpenAction, path, reason); };
+    const auto refuse = [&](const std::string& reason) { throw FileError(words::kCannotOpen, path, reason); };
+    if (!isOneName(file.name)) {
+        refuse(words::kNotOneName);
+    }
 
     auto handles = std::make_unique<Handles>();
-    handles->folder.reset(::open(file.folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
-    struct stat info {};
-    if (!handles->folder.valid() || ::fstat(handles->folder.get(), &info) != 0) {
+    handles->folder = openFolder(file.folder);
+    FileIdentity identity;
+    struct statx folder {};
+    if (!handles->folder.valid() || !readIdentity(handles->folder.get(), identity, folder)) {
         refuse(reasonForMissing(errno));
     }
-    if (identityOf(info) != file.folderIdentity) {
-        refuse(kReplaced);
+    if (identity != file.folderIdentity) {
+        refuse(identity.sameDrive(file.folderIdentity) ? words::kReplaced : words::kDriveGone);
     }
     const int folderFd = handles->folder.get();
     // Look before opening, so that a device or a pipe is never even opened; the look at the open file below is
     // the one that counts, since the entry may change in between.
-    if (::fstatat(folderFd, file.name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
+    struct stat entry {};
+    if (::fstatat(folderFd, file.name.c_str(), &entry, AT_SYMLINK_NOFOLLOW) != 0) {
         refuse(reasonForMissing(errno));
     }
-    if (const auto refusal = refusalFor(info, file.identity); !refusal.empty()) {
+    if (const auto refusal = refusalForKind(entry.st_mode); !refusal.empty()) {
         refuse(refusal);
     }
-    int fd = -1;
-    do {
-        fd = ::openat(folderFd, file.name.c_str(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-    } while (fd < 0 && errno == EINTR);
-    if (fd < 0) {
-        refuse(errno == ELOOP ? std::string(kReplaced) : reasonForMissing(errno));
+    handles->file = openEntryForReading(folderFd, file.name);
+    struct statx details {};
+    if (!handles->file.valid()) {
+        refuse(reasonForOpen(errno));
     }
-    handles->file.reset(fd);
-    if (::fstat(fd, &info) != 0) {
+    if (!readIdentity(handles->file.get(), identity, details)) {
         refuse(osReason(errno));
     }
-    if (const auto refusal = refusalFor(info, file.identity); !refusal.empty()) {
+    if (auto refusal = refusalForFile(details, identity, file); !refusal.empty()) {
         refuse(refusal);
     }
-    handles->fileSystem = fileSystemOf(fd);
+    handles->fileSystem = fileSystemOf(handles->file.get());
     if (!handles->fileSystem.storesData) {
-        refuse("it is not a file on a storage device");
+        refuse(words::kNotStored);
+    }
+    if (const auto refusal = refusalForDelete(folderFd, folder, details); !refusal.empty()) {
+        refuse(refusal);
+    }
+    if (lockedByAnother(handles->file.get())) {
+        refuse(words::kLocked);
+    }
+    handles->device = identity.volume;
+    handles->inode = identity.file;
+    handles->otherNames = static_cast<int>(details.stx_nlink) - 1;
+    handles->mapBefore = readBlockMap(handles->file.get());
+    m_handles = std::move(handles);
+    m_file = file;
+}
+
+int FileChannel::otherNames() const {
+    return isOpen() ? m_handles->otherNames : 0;
+}
+
+std::string FileChannel::whyOldContentsMayRemain() const {
+    if (!isOpen()) {
+        return {};
+    }
+    const FileSystemFacts& fileSystem = m_handles->fileSystem;
+    if (!fileSystem.whyCopiesMayStayElsewhere.empty()) {
+        return fileSystem.whyCopiesMayStayElsewhere;
+    }
+    if (!m_handles->mapBefore) {
+        return fileSystem.whyWithoutBlockMap;
+    }
+    const auto fromMap = whyMapMayKeepOldContents(*m_handles->mapBefore);
+    return !fromMap.empty() ? fromMap : fileSystem.whyWritesGoElsewhere;
+}
+
+void FileChannel::lockForWriting() {
+    requireOpen(words::kCannotOpen);
+    const auto refuse = [&](const std::string& reason) {
+        throw FileError(words::kCannotOpen, m_file.path(), reason);
+    };
+    int fd = -1;
+    do {
+        fd = ::openat(m_handles->folder.get(), m_file.name.c_str(),
+                      O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    } while (fd < 0 && errno == EINTR);
+    Descriptor writable(fd);
+    struct stat info {};
+    if (!writable.valid()) {
+        refuse(reasonForOpen(errno));
+    }
+    // The file open for reading keeps its inode from being reused, so the same device and inode are the same file.
+    if (::fstat(fd, &info) != 0 || static_cast<std::uint64_t>(info.st_ino) != m_handles->inode ||
+        ::makedev(static_cast<unsigned>(m_handles->device >> 32), static_cast<unsigned>(m_handles->device)) !=
+            info.st_dev) {
+        refuse(words::kReplaced);
     }
     const int flags = ::fcntl(fd, F_GETFL);
     if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
@@ -121,15 +295,7 @@ void FileChannel::open(const ChosenFile& file) {
     if (const auto refusal = lockOrRefusal(fd); !refusal.empty()) {
         refuse(refusal);
     }
-    m_handles = std::move(handles);
-    m_file = file;
-}
-
-std::string FileChannel::whyOldContentsMayRemain() const {
-    if (!isOpen() || m_handles->fileSystem.copyOnWrite.empty()) {
-        return {};
-    }
-    return "its file system (" + m_handles->fileSystem.copyOnWrite + ") writes every change to a new place";
+    m_handles->file = std::move(writable);
 }
 
 void FileChannel::requireOpen(const char* action) const {
@@ -139,71 +305,143 @@ void FileChannel::requireOpen(const char* action) const {
 }
 
 std::int64_t FileChannel::length() const {
-    requireOpen("Cannot read the length of %1");
+    requireOpen(words::kCannotReadLength);
     struct stat info {};
     if (::fstat(m_handles->file.get(), &info) != 0) {
-        throw FileError("Cannot read the length of %1", m_file.path(), osReason(errno));
+        throw FileError(words::kCannotReadLength, m_file.path(), osReason(errno));
     }
     return static_cast<std::int64_t>(info.st_size);
 }
 
-void FileChannel::writeAt(std::int64_t offset, std::span<const std::byte> data) {
-    requireOpen("Cannot write to %1");
+std::vector<ByteRange> FileChannel::dataRanges(std::int64_t end) const {
+    requireOpen(words::kCannotReadLength);
     const int fd = m_handles->file.get();
-    const std::byte* next = data.data();
-    std::size_t left = data.size();
-    while (left > 0) {
-        const ssize_t written = ::pwrite(fd, next, left, static_cast<off_t>(offset));
+    std::vector<ByteRange> ranges;
+    for (off_t at = 0; at < end;) {
+        const off_t data = ::lseek(fd, at, SEEK_DATA);
+        if (data < 0 && errno == ENXIO) {
+            break; // nothing but a hole from here on
+        }
+        const off_t hole = data < 0 ? -1 : ::lseek(fd, data, SEEK_HOLE);
+        if (hole < 0) {
+            return {{0, end}}; // cannot tell: all of it
+        }
+        if (data >= end) {
+            break;
+        }
+        ranges.push_back({data, std::min<std::int64_t>(hole, end)});
+        at = hole;
+    }
+    return ranges;
+}
+
+std::size_t FileChannel::writeWhatFits(std::int64_t offset, std::span<const std::byte> data) {
+    requireOpen(words::kCannotWrite);
+    const int fd = m_handles->file.get();
+    std::size_t done = 0;
+    while (done < data.size()) {
+        const auto at = offset + static_cast<std::int64_t>(done);
+        const ssize_t written = ::pwrite(fd, data.data() + done, data.size() - done, at);
         if (written < 0 && errno == EINTR) {
             continue;
         }
-        if (written <= 0) {
-            // A write that makes no progress without an error would loop for ever; call it a full device.
-            const int error = written < 0 ? errno : ENOSPC;
-            throw FileError("Cannot write to %1 at byte " + std::to_string(offset), m_file.path(), osReason(error));
+        // A write that makes no progress without an error would loop for ever: the device is full.
+        if (written == 0 || (written < 0 && (errno == ENOSPC || errno == EDQUOT || errno == EFBIG))) {
+            m_handles->fullBecause = written == 0 ? ENOSPC : errno;
+            break;
         }
-        next += written;
-        left -= static_cast<std::size_t>(written);
-        offset += written;
+        if (written < 0) {
+            throw FileError(std::string(words::kCannotWrite) + " at byte " + std::to_string(at), m_file.path(),
+                            osReason(errno));
+        }
+        done += static_cast<std::size_t>(written);
     }
     // Let the device write what is cached while we go on writing, instead of leaving it all to the one flush at
     // the end. This only starts the writing and waits for nothing; any error it meets is reported by the flush.
-    m_handles->bytesSinceWriteback += static_cast<std::int64_t>(data.size());
+    m_handles->bytesSinceWriteback += static_cast<std::int64_t>(done);
     if (m_handles->bytesSinceWriteback >= kWritebackStep) {
         m_handles->bytesSinceWriteback = 0;
         ::sync_file_range(fd, 0, 0, SYNC_FILE_RANGE_WRITE);
     }
+    return done;
+}
+
+void FileChannel::writeAt(std::int64_t offset, std::span<const std::byte> data) {
+    if (const std::size_t done = writeWhatFits(offset, data); done < data.size()) {
+        throw FileError(std::string(words::kCannotWrite) + " at byte " +
+                            std::to_string(offset + static_cast<std::int64_t>(done)),
+                        m_file.path(), osReason(m_handles->fullBecause));
+    }
 }
 
 void FileChannel::flush() {
-    requireOpen("Cannot flush %1 to the storage device");
+    requireOpen(words::kCannotFlush);
     int result = 0;
     do {
         result = ::fsync(m_handles->file.get());
     } while (result != 0 && errno == EINTR);
     if (result != 0) {
-        throw FileError("Cannot flush %1 to the storage device", m_file.path(), osReason(errno));
+        throw FileError(words::kCannotFlush, m_file.path(), osReason(errno));
     }
 }
 
+std::string FileChannel::whyOldContentsMayRemainNow(std::int64_t oldEnd) const {
+    requireOpen(words::kCannotObliterate);
+    const FileSystemFacts& fileSystem = m_handles->fileSystem;
+    const auto mapAfter = m_handles->mapBefore ? readBlockMap(m_handles->file.get()) : std::nullopt;
+    if (!mapAfter) {
+        return !fileSystem.whyCopiesMayStayElsewhere.empty() ? fileSystem.whyCopiesMayStayElsewhere
+                                                             : fileSystem.whyWithoutBlockMap;
+    }
+    const MapVerdict verdict = compareBlockMaps(*m_handles->mapBefore, *mapAfter, oldEnd);
+    if (verdict.cutShort) {
+        throw FileError(words::kCannotObliterate, m_file.path(), words::kCutShort);
+    }
+    if (!fileSystem.whyCopiesMayStayElsewhere.empty()) {
+        return fileSystem.whyCopiesMayStayElsewhere;
+    }
+    if (verdict.whyOldContentsMayRemain.empty()) {
+        return {};
+    }
+    // Said in the words of the question asked before writing, where there was one.
+    const auto foreseen = whyOldContentsMayRemain();
+    return !foreseen.empty() ? foreseen : verdict.whyOldContentsMayRemain;
+}
+
 void FileChannel::closeAndDelete() {
-    requireOpen("Cannot delete %1");
+    requireOpen(words::kCannotDelete);
     const auto handles = std::move(m_handles);
+    const auto path = m_file.path();
+    const int folderFd = handles->folder.get();
+    const auto stillThere = [&](const std::filesystem::path& name) {
+        return "; its contents were overwritten, but the file is still there as " + displayText(name);
+    };
+    // The name is moved aside to a fresh one before the delete, so that a program renaming in the folder at this
+    // moment cannot make us delete another file; the folder's last record of the file is then that fresh name.
+    int error = 0;
+    const auto fresh = renameToFreshName(folderFd, m_file.name, error);
+    if (fresh.empty()) {
+        throw FileError(words::kCannotDelete, path, osReason(error) + stillThere(m_file.name));
+    }
+    struct stat entry {};
+    struct stat open {};
+    if (::fstatat(folderFd, fresh.c_str(), &entry, AT_SYMLINK_NOFOLLOW) != 0 ||
+        ::fstat(handles->file.get(), &open) != 0 || entry.st_dev != open.st_dev || entry.st_ino != open.st_ino) {
+        // The name led to another file at that instant: it gets its name back, and ours is left where it is.
+        ::renameat2(folderFd, fresh.c_str(), folderFd, m_file.name.c_str(), RENAME_NOREPLACE);
+        throw FileError(words::kCannotDelete, path,
+                        std::string(words::kRenamedMeanwhile) + "; its contents were overwritten, but the file is "
+                                                                "still there under another name");
+    }
     // On Linux the descriptor is released even when close() reports EINTR, so it is never retried.
     if (::close(handles->file.release()) != 0 && errno != EINTR) {
-        throw FileError("Cannot close %1", m_file.path(), osReason(errno));
+        throw FileError(words::kCannotClose, path, osReason(errno) + stillThere(fresh));
     }
-    const int folderFd = handles->folder.get();
-    struct stat info {};
-    if (::fstatat(folderFd, m_file.name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
-        throw FileError("Cannot delete %1", m_file.path(), reasonForMissing(errno));
+    if (::unlinkat(folderFd, fresh.c_str(), 0) != 0) {
+        throw FileError(words::kCannotDelete, path, osReason(errno) + stillThere(fresh));
     }
-    if (identityOf(info) != m_file.identity) {
-        throw FileError("Cannot delete %1", m_file.path(), kReplaced);
-    }
-    if (::unlinkat(folderFd, m_file.name.c_str(), 0) != 0) {
-        throw FileError("Cannot delete %1", m_file.path(), osReason(errno));
-    }
+    // The delete reaches the device too, not only the cache.
+    ::fsync(folderFd);
 }
 
 void FileChannel::close() {
@@ -212,7 +450,7 @@ void FileChannel::close() {
     }
     const auto handles = std::move(m_handles);
     if (::close(handles->file.release()) != 0 && errno != EINTR) {
-        throw FileError("Cannot close %1", m_file.path(), osReason(errno));
+        throw FileError(words::kCannotClose, m_file.path(), osReason(errno));
     }
 }
 

@@ -83,8 +83,9 @@ void FileChannel::open(const ChosenFile& file) {
 
     // The folder is held open without sharing deletion, so that it cannot be renamed or removed meanwhile.
     auto handles = std::make_unique<Handles>();
-    handles->folder.reset(CreateFileW(file.folder.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    handles->folder.reset(CreateFileW(file.folder.c_str(), FILE_READ_ATTRIBUTES,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                      FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     FileIdentity identity;
     BY_HANDLE_FILE_INFORMATION details{};
     if (!handles->folder.valid() || !informationOf(handles->folder.get(), identity, details)) {
@@ -159,7 +160,8 @@ void FileChannel::writeAt(std::int64_t offset, std::span<const std::byte> data) 
         if (!done || written == 0) {
             // A write that makes no progress without an error would loop for ever; call it a full disk.
             const int error = done ? ERROR_DISK_FULL : lastError();
-            throw FileError("Cannot write to %1 at byte " + std::to_string(offset), m_file.path(), osReason(error));
+            throw FileError("Cannot write to %1 at byte " + std::to_string(offset), m_file.path(),
+                            osReason(error));
         }
         next += written;
         left -= written;

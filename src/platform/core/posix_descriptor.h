@@ -2,13 +2,15 @@
 
 #include "platform/core/chosen_file.h"
 
+#include <fcntl.h>
+#include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
 
 namespace ferrowyn {
 
-// A file descriptor that is closed when it goes out of scope.
+// A file descriptor that is closed when it goes out of scope. Linux only.
 class Descriptor {
 public:
     Descriptor() = default;
@@ -34,6 +36,15 @@ private:
     int m_fd = -1;
 };
 
-FileIdentity identityOf(const struct stat& info);
+// A folder opened to reach its entries: readable where we may read it (so that it can be flushed), else only as a
+// place. Invalid, with errno set, when it cannot be opened.
+Descriptor openFolder(const std::filesystem::path& folder);
+
+// Opens the entry `name` of the folder for reading, without following a link and without waiting for another
+// program's lease. Invalid, with errno set, when it cannot be opened.
+Descriptor openEntryForReading(int folderFd, const std::filesystem::path& name);
+
+// The identity and details of an open file or folder; false with errno set when they cannot be read.
+bool readIdentity(int fd, FileIdentity& identity, struct statx& details);
 
 } // namespace ferrowyn

@@ -11,7 +11,6 @@ struct Script {
     bool active = false;
     QQueue<MessageAnswer> answers;
     QList<ShownMessage> shown;
-    int unanswered = 0;
 };
 
 Script& script() {
@@ -19,25 +18,26 @@ Script& script() {
     return instance;
 }
 
-MessageAnswer answerFromScript(const QString& prompt, MessageButtons buttons, const QString& title) {
+MessageAnswer answerFromScript(const ShownMessage& message) {
     Script& s = script();
-    s.shown.append({prompt, title, buttons});
+    s.shown.append(message);
+    const MessageButtons buttons = message.buttons;
     if (!s.answers.isEmpty()) {
         return s.answers.dequeue();
     }
-    ++s.unanswered;
     return buttons == MessageButtons::YesNo ? MessageAnswer::No : MessageAnswer::Ok;
 }
 
-MessageAnswer askTheUser(const QString& prompt, MessageButtons buttons, const QString& title) {
+MessageAnswer askTheUser(const ShownMessage& message) {
+    const MessageButtons buttons = message.buttons;
     QMessageBox box(QApplication::activeWindow());
     box.setIcon(QMessageBox::NoIcon);
-    box.setWindowTitle(title);
-    box.setText(prompt);
+    box.setWindowTitle(message.title);
+    box.setText(message.prompt);
     box.setTextFormat(Qt::PlainText);
     if (buttons == MessageButtons::YesNo) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-        box.setDefaultButton(QMessageBox::Yes);
+        box.setDefaultButton(message.defaultAnswer == MessageAnswer::No ? QMessageBox::No : QMessageBox::Yes);
     } else {
         box.setStandardButtons(QMessageBox::Ok);
     }
@@ -53,12 +53,11 @@ MessageAnswer askTheUser(const QString& prompt, MessageButtons buttons, const QS
 
 } // namespace
 
-MessageAnswer MessageBox::show(const QString& prompt, MessageButtons buttons, const QString& title) {
-    const QString shownTitle = title.isEmpty() ? QApplication::applicationName() : title;
-    if (script().active) {
-        return answerFromScript(prompt, buttons, shownTitle);
-    }
-    return askTheUser(prompt, buttons, shownTitle);
+MessageAnswer MessageBox::show(const QString& prompt, MessageButtons buttons, const QString& title,
+                               MessageAnswer defaultAnswer) {
+    const ShownMessage message{prompt, title.isEmpty() ? QApplication::applicationName() : title, buttons,
+                               buttons == MessageButtons::Ok ? MessageAnswer::Ok : defaultAnswer};
+    return script().active ? answerFromScript(message) : askTheUser(message);
 }
 
 void MessageBox::scriptAnswers() {
@@ -73,15 +72,10 @@ const QList<ShownMessage>& MessageBox::shown() {
     return script().shown;
 }
 
-int MessageBox::unanswered() {
-    return script().unanswered;
-}
-
 void MessageBox::clearScript() {
     Script& s = script();
     s.answers.clear();
     s.shown.clear();
-    s.unanswered = 0;
 }
 
 } // namespace ferrowyn

@@ -1,0 +1,58 @@
+#pragma once
+
+// The words every part of the program uses for what it could not do and why, so that the same trouble reads the
+// same wherever it is met. An action holds "%1" where the path goes (see FileError).
+
+namespace ferrowyn::words {
+
+// What failed.
+inline constexpr const char* kCannotOpen = "Cannot open %1 for writing";
+inline constexpr const char* kCannotReadDetails = "Cannot read the details of %1";
+inline constexpr const char* kCannotReadLength = "Cannot read the length of %1";
+inline constexpr const char* kCannotWrite = "Cannot write to %1";
+inline constexpr const char* kCannotFlush = "Cannot flush %1 to the storage device";
+inline constexpr const char* kCannotObliterate = "Cannot obliterate %1";
+inline constexpr const char* kCannotClose = "Cannot close %1";
+inline constexpr const char* kCannotDelete = "Cannot delete %1";
+inline constexpr const char* kCannotOpenFolder = "Cannot open the folder %1";
+inline constexpr const char* kCannotReadFolder = "Cannot read the folder %1";
+inline constexpr const char* kCannotReachDrive = "Cannot reach the drive %1";
+
+// Why, for the file the user chose.
+inline constexpr const char* kGone = "it no longer exists";
+inline constexpr const char* kReplaced = "it was replaced since it was selected";
+inline constexpr const char* kChanged = "it changed since it was selected";
+inline constexpr const char* kDriveGone = "its drive is no longer there";
+inline constexpr const char* kNotOneName = "it is not the name of one file in its folder";
+inline constexpr const char* kLink = "it is a symbolic link";
+inline constexpr const char* kFolder = "it is a folder";
+inline constexpr const char* kNotRegular = "it is not a regular file";
+inline constexpr const char* kNotStored = "it is not a file on a storage device";
+inline constexpr const char* kReadOnly = "the file is read-only";
+inline constexpr const char* kUnchangeable = "the file is marked unchangeable";
+inline constexpr const char* kAppendOnly = "the file is marked append-only";
+inline constexpr const char* kLocked = "it is locked by another program";
+inline constexpr const char* kInUse = "another program has it open";
+inline constexpr const char* kMountPoint = "another drive is mounted on it";
+inline constexpr const char* kReadOnlyDrive = "its drive is read-only";
+inline constexpr const char* kFolderNotWritable = "you may not delete files in its folder";
+inline constexpr const char* kFolderUnchangeable = "its folder is marked unchangeable";
+inline constexpr const char* kFolderAppendOnly = "its folder is marked append-only";
+inline constexpr const char* kFolderSticky = "its folder lets only the file's owner delete it";
+inline constexpr const char* kGrew = "another program added to it while it was overwritten";
+inline constexpr const char* kCutShort = "another program cut it short while it was overwritten";
+inline constexpr const char* kRenamedMeanwhile = "another program renamed it at the moment it was deleted";
+inline constexpr const char* kNoDrive = "there is no such drive";
+inline constexpr const char* kNotMounted = "it is not mounted";
+
+// Why the old contents may remain on the device after the overwrite.
+inline constexpr const char* kSharedBlocks = "the file shares its blocks with another file (a copy)";
+inline constexpr const char* kMoved = "its file system wrote the spaces to new places";
+inline constexpr const char* kInline = "its file system keeps this small file among its own records";
+inline constexpr const char* kCompressed = "the file is stored compressed";
+inline constexpr const char* kEncrypted = "the file is encrypted";
+inline constexpr const char* kJournalled = "its file system keeps a copy of everything written in its journal";
+inline constexpr const char* kOverlay =
+    "it lies in an overlay whose lower layer keeps the original, out of reach of this overwrite";
+
+} // namespace ferrowyn::words

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace ferrowyn {
+
+// One line of the kernel's table of this process's mounts. Linux only.
+struct Mount {
+    std::uint64_t id = 0;
+    std::filesystem::path mountPoint; // as bytes, with the table's octal escapes ("\040") decoded
+    std::string type;                 // "ext4", "fuse.sshfs"
+    std::string source;               // "/dev/sda1", "server:/export"
+    std::string options;              // the file system's own options: "rw,data=ordered"
+};
+
+// The mounts in /proc/self/mountinfo, in its order; empty when it cannot be read.
+std::vector<Mount> readMountTable();
+
+// The mounts as the text of a mountinfo table gives them.
+std::vector<Mount> parseMountTable(const std::string& table);
+
+} // namespace ferrowyn
