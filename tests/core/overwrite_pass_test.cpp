@@ -73,12 +73,13 @@ TEST(OverwritePass, actsOnlyOnTheFileThatWasChosenAndRefusesAnythingElseBeforeWr
              std::filesystem::create_directory(folder / "other");
              test::writeFile(other, 70000);
          }},
-        {"the file is read-only", victim,
-         [&] { std::filesystem::permissions(victim, std::filesystem::perms::owner_read); }},
         // What the window showed of it no longer holds: its length, or its time.
         {"it changed since it was selected", victim, [&] { std::ofstream(victim, std::ios::app) << "more"; }},
         {"it changed since it was selected", victim,
          [&] { std::filesystem::last_write_time(victim, std::filesystem::last_write_time(victim) + 1s); }},
+        // Last: Windows cannot remove a read-only file to make the folder afresh for a next case.
+        {"the file is read-only", victim,
+         [&] { std::filesystem::permissions(victim, std::filesystem::perms::owner_read); }},
     };
     for (const auto& [reason, chosen, meanwhile] : cases) {
         SCOPED_TRACE(reason);

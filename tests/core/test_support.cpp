@@ -49,10 +49,6 @@ bool isAllSpaces(const std::string& bytes) {
 
 PassRun runPass(const std::filesystem::path& path, const std::function<void()>& between, bool goOn,
                 const std::function<void()>& atFirstBlock) {
-    const ChosenFile chosen = chooseFile(path.parent_path(), path.filename());
-    if (between) {
-        between();
-    }
     PassRun run;
     FileChannel channel;
     const auto ask = [&](const std::string& question) {
@@ -60,6 +56,10 @@ PassRun runPass(const std::filesystem::path& path, const std::function<void()>& 
         return goOn;
     };
     try {
+        const ChosenFile chosen = chooseFile(path.parent_path(), path.filename());
+        if (between) {
+            between();
+        }
         const PassResult result =
             overwritePass(chosen, channel,
                           [&](const std::string& text) {

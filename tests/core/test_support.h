@@ -37,7 +37,8 @@ void writeFile(const std::filesystem::path& path, std::int64_t size);
 std::string readFile(const std::filesystem::path& path);
 bool isAllSpaces(const std::string& bytes);
 
-// One pass over a file, chosen first as the window chooses it, with what it reported.
+// One pass over a file, chosen first as the window chooses it, with what it reported; a file that cannot be
+// chosen is refused too.
 struct PassRun {
     std::vector<std::string> progress;
     std::vector<std::string> questions; // "2 other names", or why the old contents may remain

@@ -1,5 +1,7 @@
 #include "platform/core/folder_listing.h"
+#include "platform/core/path_display.h"
 #include "platform/core/windows_drives.h"
+#include "platform/core/windows_handle.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>
@@ -78,6 +80,36 @@ TEST(WindowsPlatform, listsDrivesAndKnowsEachDrivesCurrentFolder) {
     }
     ASSERT_NE(missing, 0);
     EXPECT_THROW((void)currentFolderOfDriveLetter(missing), FileError);
+}
+
+// Names only the Unix side of a Wine drive can make (make-odd-names.sh): each is exactly the file it names, or it
+// is refused; none leads the pass to another file.
+TEST(WindowsPlatform, eachNameIsExactlyTheFileItNamesOrIsRefused) {
+    const wchar_t* made = _wgetenv(L"FERROWYN_ODD_NAMES");
+    if (made == nullptr) {
+        GTEST_SKIP() << "the odd names are made for the tests under Wine";
+    }
+    const std::filesystem::path folder = std::filesystem::path(made) / L"w";
+    auto listed = listFolder(folder, EntryKind::RegularFile);
+    std::sort(listed.begin(), listed.end());
+    EXPECT_EQ(listed, (std::vector<std::filesystem::path>{L"link.txt", L"space", L"space ", L"trail", L"trail."}));
+    for (const wchar_t* name : {L"trail.", L"space "}) {
+        EXPECT_EQ(test::runPass(folder / name).refusal, "");
+        EXPECT_FALSE(std::filesystem::exists(verbatimPath(folder / name)));
+    }
+    EXPECT_EQ(test::readFile(folder / L"trail"), "trail");
+    EXPECT_EQ(test::readFile(folder / L"space"), "space");
+    for (const wchar_t* name : {L"d:x.txt", L"a\\..\\..\\x2.txt"}) {
+        try {
+            (void)chooseFile(folder, name);
+            ADD_FAILURE() << "chosen: " << displayText(name);
+        } catch (const FileError& error) {
+            EXPECT_EQ(error.reason(), "it is not the name of one file in its folder");
+        }
+    }
+    EXPECT_EQ(test::runPass(folder / L"link.txt").refusal, "its name leads to another file (a link)");
+    EXPECT_EQ(test::readFile(folder / L"../target/secret.txt"), "secret");
+    EXPECT_EQ(test::readFile(folder / L"../x.txt") + test::readFile(folder / L"../x2.txt"), "x.txtx2.txt");
 }
 
 } // namespace

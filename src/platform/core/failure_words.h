@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 // The words every part of the program uses for what it could not do and why, so that the same trouble reads the
 // same wherever it is met. An action holds "%1" where the path goes (see FileError).
 
@@ -25,6 +27,7 @@ inline constexpr const char* kChanged = "it changed since it was selected";
 inline constexpr const char* kDriveGone = "its drive is no longer there";
 inline constexpr const char* kNotOneName = "it is not the name of one file in its folder";
 inline constexpr const char* kLink = "it is a symbolic link";
+inline constexpr const char* kLeadsElsewhere = "its name leads to another file (a link)";
 inline constexpr const char* kFolder = "it is a folder";
 inline constexpr const char* kNotRegular = "it is not a regular file";
 inline constexpr const char* kNotStored = "it is not a file on a storage device";
@@ -54,5 +57,15 @@ inline constexpr const char* kEncrypted = "the file is encrypted";
 inline constexpr const char* kJournalled = "its file system keeps a copy of everything written in its journal";
 inline constexpr const char* kOverlay =
     "it lies in an overlay whose lower layer keeps the original, out of reach of this overwrite";
+// ... on a file system named `type` ("nfs", "btrfs", "ReFS").
+inline std::string onNetworkDrive(const std::string& type) {
+    return "it lies on a network drive (" + type + "), whose server decides what it keeps";
+}
+inline std::string writesToNewPlaces(const std::string& type) {
+    return "its file system (" + type + ") writes every change to a new place";
+}
+inline std::string cannotTell(const std::string& type) {
+    return "Ferrowyn cannot tell how its file system (" + type + ") stores changes";
+}
 
 } // namespace ferrowyn::words

@@ -113,24 +113,22 @@ FileSystemFacts fileSystemOf(int fd) {
     if (::ioctl(fd, FS_IOC_GETFLAGS, &fileFlags) != 0) {
         fileFlags = 0;
     }
-    const std::string named = " (" + facts.type + ")";
     if (facts.type == "overlay") {
         facts.whyCopiesMayStayElsewhere = words::kOverlay;
     } else if (isOneOf(facts.type, kNetwork)) {
-        facts.whyCopiesMayStayElsewhere =
-            "it lies on a network drive" + named + ", whose server decides what it keeps";
+        facts.whyCopiesMayStayElsewhere = words::onNetworkDrive(facts.type);
     } else if (facts.type.rfind("ext", 0) == 0 &&
                (hasOption(mount.options, "data=journal") || (fileFlags & FS_JOURNAL_DATA_FL) != 0)) {
         facts.whyCopiesMayStayElsewhere = words::kJournalled;
     }
-    const std::string newPlaces = "its file system" + named + " writes every change to a new place";
+    const std::string newPlaces = words::writesToNewPlaces(facts.type);
     if (isOneOf(facts.type, kNewPlaces) && (fileFlags & FS_NOCOW_FL) == 0) {
         facts.whyWritesGoElsewhere = newPlaces;
     }
     if (isOneOf(facts.type, kNewPlaces)) {
         facts.whyWithoutBlockMap = newPlaces;
     } else if (!isOneOf(facts.type, kInPlace)) {
-        facts.whyWithoutBlockMap = "Ferrowyn cannot tell how its file system" + named + " stores changes";
+        facts.whyWithoutBlockMap = words::cannotTell(facts.type);
     }
     return facts;
 }

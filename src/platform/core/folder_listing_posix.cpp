@@ -1,3 +1,4 @@
+#include "platform/core/failure_words.h"
 #include "platform/core/file_error.h"
 #include "platform/core/folder_listing.h"
 
@@ -19,7 +20,7 @@ using DirHandle = std::unique_ptr<DIR, DirCloser>;
 DirHandle openFolder(const std::filesystem::path& folder) {
     DirHandle dir(::opendir(folder.c_str()));
     if (!dir) {
-        throw FileError("Cannot open the folder %1", folder, osReason(errno));
+        throw FileError(words::kCannotOpenFolder, folder, osReason(errno));
     }
     return dir;
 }
@@ -67,7 +68,7 @@ std::vector<std::filesystem::path> listFolder(const std::filesystem::path& folde
         const dirent* entry = ::readdir(dir.get());
         if (entry == nullptr) {
             if (errno != 0) {
-                throw FileError("Cannot read the folder %1", folder, osReason(errno));
+                throw FileError(words::kCannotReadFolder, folder, osReason(errno));
             }
             return names;
         }

@@ -1,7 +1,8 @@
+#include "platform/core/chosen_file.h"
+#include "platform/core/failure_words.h"
 #include "platform/core/file_error.h"
 #include "platform/core/folder_listing.h"
-
-#include <windows.h>
+#include "platform/core/windows_handle.h"
 
 namespace ferrowyn {
 namespace {
@@ -23,10 +24,15 @@ bool matches(const WIN32_FIND_DATAW& entry, EntryKind kind) {
 
 std::vector<std::filesystem::path> listFolder(const std::filesystem::path& folder, EntryKind kind) {
     WIN32_FIND_DATAW entry{};
-    const HANDLE found = FindFirstFileExW((folder / L"*").c_str(), FindExInfoBasic, &entry, FindExSearchNameMatch,
-                                          nullptr, FIND_FIRST_EX_LARGE_FETCH);
+    // Verbatim, so that each name found is the name as it is on the disk, trailing dots and spaces included.
+    const HANDLE found = FindFirstFileExW(verbatimPath(folder / L"*").c_str(), FindExInfoBasic, &entry,
+                                          FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
     if (found == INVALID_HANDLE_VALUE) {
-        throw FileError("Cannot open the folder %1", folder, osReason(static_cast<int>(GetLastError())));
+        // A drive's root has no "." entry: an empty one finds nothing at all, and is simply empty.
+        if (const DWORD error = GetLastError(); error != ERROR_FILE_NOT_FOUND) {
+            throw FileError(words::kCannotOpenFolder, folder, osReason(static_cast<int>(error)));
+        }
+        return {};
     }
     const FindCloser closer{found};
     std::vector<std::filesystem::path> names;
@@ -38,22 +44,24 @@ std::vector<std::filesystem::path> listFolder(const std::filesystem::path& folde
         const bool hidden = kind == EntryKind::RegularFile
                                 ? hiddenOrSystem != 0
                                 : hiddenOrSystem == (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
-        if (name != L"." && name != L".." && !hidden && matches(entry, kind)) {
+        // A Unix name on a Wine drive may hold what Windows reads as a separator or a drive: it is left out,
+        // since no path can lead to it alone.
+        if (isOneName(name) && !hidden && matches(entry, kind)) {
             names.emplace_back(name);
         }
     } while (FindNextFileW(found, &entry));
     if (const DWORD error = GetLastError(); error != ERROR_NO_MORE_FILES) {
-        throw FileError("Cannot read the folder %1", folder, osReason(static_cast<int>(error)));
+        throw FileError(words::kCannotReadFolder, folder, osReason(static_cast<int>(error)));
     }
     return names;
 }
 
 bool canListFolder(const std::filesystem::path& folder) {
     WIN32_FIND_DATAW entry{};
-    const HANDLE found =
-        FindFirstFileExW((folder / L"*").c_str(), FindExInfoBasic, &entry, FindExSearchNameMatch, nullptr, 0);
+    const HANDLE found = FindFirstFileExW(verbatimPath(folder / L"*").c_str(), FindExInfoBasic, &entry,
+                                          FindExSearchNameMatch, nullptr, 0);
     if (found == INVALID_HANDLE_VALUE) {
-        return false;
+        return GetLastError() == ERROR_FILE_NOT_FOUND;
     }
     FindClose(found);
     return true;

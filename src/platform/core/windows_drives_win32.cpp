@@ -1,3 +1,4 @@
+#include "platform/core/failure_words.h"
 #include "platform/core/file_error.h"
 #include "platform/core/windows_drives.h"
 
@@ -30,14 +31,14 @@ std::vector<WindowsDrive> windowsDrives() {
 std::wstring currentFolderOfDriveLetter(wchar_t letter) {
     const std::wstring root{static_cast<wchar_t>(std::towupper(letter)), L':', L'\\'};
     if (GetDriveTypeW(root.c_str()) == DRIVE_NO_ROOT_DIR) {
-        throw FileError("Cannot reach the drive %1", root, "there is no such drive");
+        throw FileError(words::kCannotReachDrive, root, words::kNoDrive);
     }
     // "X:" on its own names the drive's current folder.
     const std::wstring drive = root.substr(0, 2);
     wchar_t folder[MAX_PATH + 1] = {};
     const DWORD length = GetFullPathNameW(drive.c_str(), MAX_PATH + 1, folder, nullptr);
     if (length == 0 || length > MAX_PATH) {
-        throw FileError("Cannot reach the drive %1", root, osReason(static_cast<int>(GetLastError())));
+        throw FileError(words::kCannotReachDrive, root, osReason(static_cast<int>(GetLastError())));
     }
     std::wstring current(folder, length);
     // The system keeps the current folder with a trailing backslash; a folder path has one only at the root.

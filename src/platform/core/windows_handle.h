@@ -2,6 +2,9 @@
 
 #include "platform/core/chosen_file.h"
 
+#include <chrono>
+#include <filesystem>
+#include <string>
 #include <utility>
 #include <windows.h>
 
@@ -33,7 +36,19 @@ private:
     HANDLE m_handle = INVALID_HANDLE_VALUE;
 };
 
+// A path as Windows takes it without rewriting it: "\\?\C:\dir\name", so that a name ending in a dot or a
+// space, or longer than the old limit, is exactly that name.
+std::wstring verbatimPath(const std::filesystem::path& path);
+
 // The identity and details of an open file or folder; false with GetLastError() set when they cannot be read.
-bool informationOf(HANDLE handle, FileIdentity& identity, BY_HANDLE_FILE_INFORMATION& details);
+enum class Entry { File, Folder };
+bool readIdentity(HANDLE handle, Entry entry, FileIdentity& identity, BY_HANDLE_FILE_INFORMATION& details);
+
+// True when the open file is the entry `name` of `folder` itself: Windows may have reached another file (a link
+// it followed, a name it rewrote).
+bool isNamed(HANDLE handle, const std::filesystem::path& folder, const std::filesystem::path& name);
+
+// The time as the system clock counts it.
+std::chrono::system_clock::time_point timeOf(const FILETIME& time);
 
 } // namespace ferrowyn

@@ -1,3 +1,4 @@
+#include "platform/core/failure_words.h"
 #include "platform/core/file_error.h"
 #include "platform/core/folder_listing.h"
 #include "platform/gui/path_text.h"
@@ -83,7 +84,7 @@ std::filesystem::path currentFolderOfDrive(const std::filesystem::path& root) {
     const bool mounted =
         std::any_of(volumes.begin(), volumes.end(), [&](const Volume& v) { return v.root == root; });
     if (!mounted || !canListFolder(root)) {
-        throw FileError("Cannot reach the drive %1", root, "it is not mounted");
+        throw FileError(words::kCannotReachDrive, root, words::kNotMounted);
     }
     const std::filesystem::path working = workingFolder();
     return !working.empty() && volumeRootOf(working) == root ? working : root;
