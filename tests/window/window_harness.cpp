@@ -12,7 +12,8 @@ namespace ferrowyn::test {
 namespace {
 
 // The Windows registry cannot be pointed at a temporary folder; an INI file can, on every OS.
-const QSettings::Format kFormat = QSysInfo::productType() == "windows" ? QSettings::IniFormat : QSettings::NativeFormat;
+const QSettings::Format kFormat =
+    QSysInfo::productType() == "windows" ? QSettings::IniFormat : QSettings::NativeFormat;
 
 int rowOf(const QStringList& names, const QString& shown) {
     const auto row = static_cast<int>(names.lastIndexOf(shown));

@@ -4,12 +4,15 @@
 #include "platform/gui/path_text.h"
 #include "window_harness.h"
 
+#include <QLabel>
 #include <QPaintEvent>
 #include <QTest>
+#include <cstdlib>
+#include <fstream>
 
 using namespace ferrowyn;
-using ferrowyn::test::WindowHarness;
 using ferrowyn::test::readFile;
+using ferrowyn::test::WindowHarness;
 
 namespace {
 
@@ -26,7 +29,8 @@ struct Watch : QObject {
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::Paint) {
             labelPaints += watched == window.lblOblPos ? 1 : 0;
-            windowRepaints += watched == &window && static_cast<QPaintEvent*>(event)->rect() == window.rect() ? 1 : 0;
+            windowRepaints +=
+                watched == &window && static_cast<QPaintEvent*>(event)->rect() == window.rect() ? 1 : 0;
         }
         return false;
     }
@@ -97,41 +101,118 @@ private slots:
         QCOMPARE(watch.labelPaints, watch.captions.size() + watch.windowRepaints);
     }
 
-    // The file under the selected name was replaced after it was selected: nothing is written, and the message
-    // says why below its first line.
+    // The file under the selected name was replaced, or it changed, after it was selected: nothing is written,
+    // the message says why below its first line, and the list is read again to show what is there now.
     void aFailureSaysWhyAndLeavesTheFileAsItWas() {
-        WindowHarness h;
-        h.makeFile("chosen.txt", 70000);
-        h.makeFile("other.txt", 70000);
-        const auto original = readFile(h.pathOf("other.txt"));
-        frmMain& w = h.startWindow();
-        h.selectFile("chosen.txt");
-        std::filesystem::rename(h.pathOf("other.txt"), h.pathOf("chosen.txt"));
-        MessageBox::setNextAnswer(MessageAnswer::Yes);
-        h.clickObliterate();
-        QCOMPARE(test::shownPrompts().mid(1), QStringList{kFailure + "\n\nCannot open " + shownText(h.pathOf("chosen.txt")) +
-                                                          " for writing: it was replaced since it was selected"});
-        QCOMPARE(readFile(h.pathOf("chosen.txt")), original);
-        QCOMPARE(w.lblOblPos->Caption(), QString());
-        QVERIFY(!w.btnObliterate->Enabled());
+        const std::pair<const char*, std::function<void(WindowHarness&)>> cases[] = {
+            {"it was replaced since it was selected",
+             [](WindowHarness& h) { std::filesystem::rename(h.pathOf("other.txt"), h.pathOf("chosen.txt")); }},
+            {"it changed since it was selected",
+             [](WindowHarness& h) { std::ofstream(h.pathOf("chosen.txt"), std::ios::app) << "appended"; }},
+        };
+        for (const auto& [reason, meanwhile] : cases) {
+            WindowHarness h;
+            h.makeFile("chosen.txt", 70000);
+            h.makeFile("other.txt", 70000);
+            frmMain& w = h.startWindow();
+            h.selectFile("chosen.txt");
+            meanwhile(h);
+            const auto before = readFile(h.pathOf("chosen.txt"));
+            MessageBox::setNextAnswer(MessageAnswer::Yes);
+            h.clickObliterate();
+            QCOMPARE(test::shownPrompts().mid(1),
+                     QStringList{kFailure + "\n\nCannot open " + shownText(h.pathOf("chosen.txt")) +
+                                 " for writing: " + reason});
+            QCOMPARE(readFile(h.pathOf("chosen.txt")), before);
+            QCOMPARE(w.lblOblPos->Caption(), QString());
+            QVERIFY(!w.btnObliterate->Enabled() && w.flsFileList->ListIndex() == -1);
+        }
     }
 
-    // Two names that read alike are two files: each entry destroys its own file and nothing else.
-    void namesThatAreNotUtf8AreObliteratedByTheirExactBytes() {
-        if (QSysInfo::productType() == "windows") {
-            QSKIP("Windows names are UTF-16 text");
-        }
+    // Before anything is written the user hears of other names that share the file's contents and of a drive
+    // that may keep the old contents; No, the default, writes nothing.
+    void questionsBeforeWritingHaveNoAsTheirDefault() {
         WindowHarness h;
-        const std::filesystem::path raw = "a\xFF";
+        h.makeFile("linked.txt", 5000);
+        std::filesystem::create_hard_link(h.pathOf("linked.txt"), h.pathOf("other name.txt"));
+        const auto original = readFile(h.pathOf("linked.txt"));
+        // An overlay's lower layer keeps the original whatever is written over it (only root may mount one).
+        const auto overlay = h.makeFolder("overlay");
+        for (const char* layer : {"lower", "upper", "work"}) {
+            h.makeFolder(layer);
+        }
+        h.makeFile("lower/secret.txt", 5000);
+        const std::string layers = "lowerdir=" + h.pathOf("lower").string() +
+                                   ",upperdir=" + h.pathOf("upper").string() +
+                                   ",workdir=" + h.pathOf("work").string();
+        const bool mounted =
+            std::system(
+                ("mount -t overlay overlay -o " + layers + " '" + overlay.string() + "' 2>/dev/null").c_str()) ==
+            0;
+        h.startWindow();
+        h.selectFile("linked.txt");
+        MessageBox::setNextAnswer(MessageAnswer::Yes);
+        h.clickObliterate(); // the second box finds no answer: No
+        QCOMPARE(MessageBox::shown().size(), 2);
+        QCOMPARE(
+            MessageBox::shown().last().prompt,
+            QString("This file has 1 other name that shares its contents (a hard link). After the obliteration "
+                    "that name will hold only spaces.\n\nDo you want to go on?"));
+        QCOMPARE(MessageBox::shown().last().title, QString("Obliterate linked.txt?"));
+        QCOMPARE(MessageBox::shown().last().defaultAnswer, MessageAnswer::No);
+        QCOMPARE(readFile(h.pathOf("linked.txt")), original);
+        if (!mounted) {
+            QSKIP("an overlay cannot be mounted here (needs root)");
+        }
+        const QString question =
+            "On this drive the file will be overwritten and deleted, but its old contents may "
+            "remain on the device, because it lies in an overlay whose lower layer keeps the "
+            "original, out of reach of this overwrite.\n\nDo you want to go on?";
+        h.openFolder("overlay");
+        for (const MessageAnswer answer : {MessageAnswer::No, MessageAnswer::Yes}) {
+            MessageBox::clearScript();
+            h.selectFile("secret.txt");
+            MessageBox::setNextAnswer(MessageAnswer::Yes);
+            MessageBox::setNextAnswer(answer);
+            h.clickObliterate();
+            QCOMPARE(MessageBox::shown().at(1).prompt, question);
+            QCOMPARE(MessageBox::shown().at(1).defaultAnswer, MessageAnswer::No);
+            QCOMPARE(std::filesystem::exists(overlay / "secret.txt"), answer == MessageAnswer::No);
+        }
+        QCOMPARE(
+            test::shownPrompts().last(),
+            QString(
+                "The file was overwritten and deleted, but its old contents may remain on the device, because "
+                "it lies in an overlay whose lower layer keeps the original, out of reach of this overwrite."));
+        std::system(("umount '" + overlay.string() + "'").c_str());
+    }
+
+    // Two names that read alike are two files: each entry destroys its own file and nothing else. A name that
+    // would turn the text around reads as it is, and a long one wraps inside the details.
+    void namesAreShownAsTheyAreAndEachDestroysOnlyItself() {
+        WindowHarness h;
+        const bool bytes = QSysInfo::productType() != "windows"; // Windows names are UTF-16 text
+        const std::filesystem::path raw = bytes ? "a\xFF" : "a\\xFF";
         const std::filesystem::path lookAlike = "a\xEF\xBF\xBD"; // "a" and U+FFFD
+        const std::filesystem::path turned = u8"invoice\u202Etxt.exe";
+        const std::string longName(200, 'n');
         h.makeFile(raw, 3);
         h.makeFile(lookAlike, 10);
-        h.startWindow();
-        QCOMPARE(h.fileNames(), QStringList({"a\\xFF", QString::fromUtf8("a\xEF\xBF\xBD")}));
-        h.selectFile("a\\xFF");
+        h.makeFile(turned, 10);
+        h.makeFile(longName, 10);
+        frmMain& w = h.startWindow();
+        QCOMPARE(h.fileNames(), QStringList({"a\\xFF", QString::fromUtf8("a\xEF\xBF\xBD"), "invoice\\u202Etxt.exe",
+                                             QString::fromStdString(longName)}));
+        h.selectFile(QString::fromStdString(longName));
+        const auto* details = w.lblFileInfo->findChild<QLabel*>();
+        QVERIFY(details->minimumSizeHint().width() <= w.lblFileInfo->width());
+        h.selectFile("invoice\\u202Etxt.exe");
+        MessageBox::setNextAnswer(MessageAnswer::No);
+        h.clickObliterate();
+        QCOMPARE(MessageBox::shown().last().title, QString("Obliterate invoice\\u202Etxt.exe?"));
+        h.selectFile(shownText(raw));
         MessageBox::setNextAnswer(MessageAnswer::Yes);
         h.clickObliterate();
-        QVERIFY(test::shownPrompts().first().startsWith("Are you sure you want to obliterate a\\xFF?  "));
         QCOMPARE(test::shownPrompts().last(), kSuccess);
         QVERIFY(!std::filesystem::exists(h.pathOf(raw)));
         QCOMPARE(readFile(h.pathOf(lookAlike)), "abcdefghij");

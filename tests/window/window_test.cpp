@@ -25,7 +25,9 @@ namespace {
 struct ScratchVolume {
     explicit ScratchVolume(const std::filesystem::path& where) : where(where) {
         std::filesystem::create_directories(where);
-        mounted = std::system(("mount -t tmpfs -o size=1m ferrowyn-test '" + where.string() + "' 2>/dev/null").c_str()) == 0;
+        mounted =
+            std::system(
+                ("mount -t tmpfs -o size=1m ferrowyn-test '" + where.string() + "' 2>/dev/null").c_str()) == 0;
     }
     ~ScratchVolume() { unmount(); }
     void unmount() { mounted = mounted && std::system(("umount -l '" + where.string() + "'").c_str()) != 0; }
@@ -49,7 +51,8 @@ std::filesystem::path chooseDrive(frmMain& w, int index) {
 
 // The drive list's first entry that starts with `start`.
 int entryOf(frmMain& w, const QString& start) {
-    return static_cast<int>(WindowHarness::namesIn(w.dvlDriveList).indexOf(QRegularExpression(QRegularExpression::escape(start) + ".*")));
+    return static_cast<int>(WindowHarness::namesIn(w.dvlDriveList)
+                                .indexOf(QRegularExpression(QRegularExpression::escape(start) + ".*")));
 }
 
 QString focusedControlName() {
@@ -105,7 +108,8 @@ private slots:
             bool madeFirst;
             std::filesystem::path opensOn;
         };
-        std::vector<Case> cases = {{"sub", true, "sub"}, {"Photos [2019]", true, "Photos [2019]"}, {"gone", false, "."}};
+        std::vector<Case> cases = {
+            {"sub", true, "sub"}, {"Photos [2019]", true, "Photos [2019]"}, {"gone", false, "."}};
         const bool bytesAreNames = QSysInfo::productType() != "windows";
         if (bytesAreNames) {
             cases.push_back({"caf\xE9", true, "caf\xE9"}); // not UTF-8: stored as its bytes
@@ -193,7 +197,8 @@ private slots:
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QCOMPARE(focusedControlName(), QString("Obliterate"));
-        QCOMPARE(QApplication::focusWidget()->accessibleDescription(), QString("Click here to Obliterate your file"));
+        QCOMPARE(QApplication::focusWidget()->accessibleDescription(),
+                 QString("Click here to Obliterate your file"));
         MessageBox::setNextAnswer(MessageAnswer::No);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
         QCOMPARE(MessageBox::shown().last().title, QString("Obliterate only.txt?"));
@@ -216,8 +221,8 @@ private slots:
         const auto path = h.makeFile("report.txt", 1234);
         h.makeFile("empty.txt", 0);
         std::filesystem::last_write_time(
-            path, std::chrono::file_clock::from_sys(std::chrono::sys_seconds(std::chrono::seconds(
-                      QDateTime(QDate(2021, 3, 4), QTime(17, 6, 7)).toSecsSinceEpoch()))));
+            path, std::chrono::file_clock::from_sys(std::chrono::sys_seconds(
+                      std::chrono::seconds(QDateTime(QDate(2021, 3, 4), QTime(17, 6, 7)).toSecsSinceEpoch()))));
         frmMain& w = h.startWindow();
 
         // With nothing selected, Up selects the last entry (and Down the first): both ends can be reached.
@@ -254,7 +259,8 @@ private slots:
         std::filesystem::remove_all(h.pathOf("sub"));
         h.clickFile("b.txt");
         QCOMPARE(test::shownPrompts().size(), 1);
-        QVERIFY(test::shownPrompts().first().startsWith("Cannot read the details of " + shownText(h.pathOf("sub/deeper/b.txt"))));
+        QVERIFY(test::shownPrompts().first().startsWith("Cannot read the details of " +
+                                                        shownText(h.pathOf("sub/deeper/b.txt"))));
         QCOMPARE(w.dlsDirList->Path(), h.work());
         QCOMPARE(w.flsFileList->Path(), h.work());
         QCOMPARE(h.fileNames(), QStringList{"a.txt"});
@@ -293,7 +299,8 @@ private slots:
         w.dvlDriveList->setDrive(h.work());
         volume.unmount();
         const auto before = chooseDrive(w, other);
-        QCOMPARE(test::shownPrompts(), QStringList{"Cannot reach the drive " + shownText(volume.where) + ": it is not mounted"});
+        QCOMPARE(test::shownPrompts(),
+                 QStringList{"Cannot reach the drive " + shownText(volume.where) + ": it is not mounted"});
         QCOMPARE(w.dvlDriveList->Drive(), volumeRootOf(before)); // back to the folder list's volume
         QCOMPARE(w.dlsDirList->Path(), before);
         QCOMPARE(h.programEnds, QList<int>());

@@ -5,14 +5,15 @@
 namespace ferrowyn {
 namespace {
 
-// The length of the well-formed UTF-8 character that starts `text` at `at`, or 0 when there is none there.
-std::size_t utf8Length(const std::string& text, std::size_t at) {
+// The well-formed UTF-8 character that starts `text` at `at` and its length, or a length of 0 when there is none.
+std::size_t utf8Character(const std::string& text, std::size_t at, char32_t& character) {
     const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
     const unsigned char lead = byte(at);
     std::size_t length = 0;
     unsigned char low = 0x80;
     unsigned char high = 0xBF;
     if (lead < 0x80) {
+        character = lead;
         return 1;
     } else if (lead >= 0xC2 && lead <= 0xDF) {
         length = 2;
@@ -30,10 +31,12 @@ std::size_t utf8Length(const std::string& text, std::size_t at) {
     if (at + length > text.size() || byte(at + 1) < low || byte(at + 1) > high) {
         return 0;
     }
-    for (std::size_t i = at + 2; i < at + length; ++i) {
+    character = lead & (0xFF >> (length + 1));
+    for (std::size_t i = at + 1; i < at + length; ++i) {
         if (byte(i) < 0x80 || byte(i) > 0xBF) {
             return 0;
         }
+        character = (character << 6) | (byte(i) & 0x3F);
     }
     return length;
 }
@@ -45,8 +48,13 @@ std::string displayText(const std::filesystem::path& path) {
     std::string shown;
     shown.reserve(bytes.size());
     for (std::size_t at = 0; at < bytes.size();) {
-        if (const std::size_t length = utf8Length(bytes, at); length > 0) {
-            shown.append(bytes, at, length);
+        char32_t character = 0;
+        if (const std::size_t length = utf8Character(bytes, at, character); length > 0) {
+            if (character == U'\\') {
+                shown += "\\\\"; // a name may hold one: it must not read as the start of an escape
+            } else {
+                appendShown(shown, character);
+            }
             at += length;
         } else {
             char escaped[5];

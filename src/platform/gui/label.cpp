@@ -1,5 +1,6 @@
 #include "platform/gui/label.h"
 #include "platform/gui/inner_widget.h"
+#include "platform/gui/path_text.h"
 
 #include <QLabel>
 
@@ -23,7 +24,6 @@ Label::Label(QWidget* parent) : QWidget(parent), m_text(new QLabel(this)) {
     m_text->setTextFormat(Qt::PlainText);
     m_text->setWordWrap(true);
     m_text->setAlignment(qtAlignment(m_alignment));
-    // Long names without spaces (paths) still break inside the box instead of widening it.
     fillWith(this, m_text, Focus::None);
 }
 
@@ -35,7 +35,7 @@ void Label::setCaption(const QString& caption) {
     // Lines are joined with CR LF; the label shows each CR LF as one line break.
     QString shown = caption;
     shown.replace("\r\n", "\n");
-    m_text->setText(shown);
+    m_text->setText(breakable(shown));
     emit Change();
 }
 

@@ -1,4 +1,5 @@
 #include "platform/gui/message_box.h"
+#include "platform/gui/path_text.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -33,7 +34,7 @@ MessageAnswer askTheUser(const ShownMessage& message) {
     QMessageBox box(QApplication::activeWindow());
     box.setIcon(QMessageBox::NoIcon);
     box.setWindowTitle(message.title);
-    box.setText(message.prompt);
+    box.setText(breakable(message.prompt));
     box.setTextFormat(Qt::PlainText);
     if (buttons == MessageButtons::YesNo) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);

@@ -8,6 +8,23 @@ QString shownText(const std::filesystem::path& path) {
     return QString::fromStdString(displayText(path));
 }
 
+QString breakable(const QString& text) {
+    // A zero-width space lets a line break where it stands; a name never shows one of its own (it is escaped).
+    constexpr int kLongestRun = 16;
+    QString result;
+    result.reserve(text.size() + text.size() / kLongestRun);
+    int run = 0;
+    for (const QChar c : text) {
+        result += c;
+        run = c.isSpace() ? 0 : run + 1;
+        if (run >= kLongestRun && !c.isHighSurrogate()) {
+            result += QChar(0x200B);
+            run = 0;
+        }
+    }
+    return result;
+}
+
 std::filesystem::path normalFolderPath(const std::filesystem::path& path) {
     std::error_code error;
     std::filesystem::path folder = std::filesystem::absolute(path, error);
