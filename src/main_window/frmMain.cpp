@@ -1,9 +1,9 @@
 #include "main_window/frmMain.h"
 #include "main_window/design_values.h"
 #include "platform/core/folder_listing.h"
+#include "platform/core/volumes.h"
 #include "platform/gui/default_handling.h"
 #include "platform/gui/message_box.h"
-#include "platform/gui/volumes.h"
 #include "settings/last_folder.h"
 
 #include <QCloseEvent>
@@ -82,6 +82,8 @@ void frmMain::connectHandlers() {
     };
     route(dvlDriveList, &DriveListBox::Change, &frmMain::dvlDriveList_Change);
     route(dlsDirList, &DirListBox::Change, &frmMain::dlsDirList_Change);
+    connect(dlsDirList, &DirListBox::OpenFailed, this,
+            [this](const QString& error) { runGuarded([&] { showFolderAsItIsNow(error); }); });
     route(flsFileList, &FileListBox::Click, &frmMain::flsFileList_Click);
     route(btnObliterate, &CommandButton::Click, &frmMain::btnObliterate_Click);
     route(lblOblPos, &Label::Change, &frmMain::lblOblPos_Change);
@@ -111,21 +113,15 @@ void frmMain::changeEvent(QEvent* event) {
     }
 }
 
-bool frmMain::closeForSessionEnd() {
-    m_unloadMode = ClosedBySessionEnd;
-    const bool closed = close();
-    m_unloadMode = ClosedByUser;
-    return closed;
-}
-
 void frmMain::closeEvent(QCloseEvent* event) {
     bool unloaded = false;
     runGuarded([&] {
+        // Every cause of closing meets the same question; the mode it is given is not looked at.
         int cancel = 0;
-        Form_QueryUnload(cancel, m_unloadMode);
+        Form_QueryUnload(cancel, 0);
         if (cancel == 0) {
             Form_Unload(cancel);
-            unloaded = cancel == 0;
+            unloaded = true;
         }
     });
     if (unloaded) {
@@ -141,9 +137,7 @@ void frmMain::Form_Load() {
     // gives way to its volume's root.
     const auto folder =
         firstOpenableFolder({readLastFolder(defaultFolder), defaultFolder, volumeRootOf(defaultFolder)});
-    dvlDriveList->setDrive(folder);
-    dlsDirList->setPath(folder);
-    flsFileList->setPath(folder);
+    moveListsTo(folder);
     lblOblPos->setAlignment(Label::AlignCentre);
 }
 

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "platform/core/chosen_file.h"
-#include "platform/core/file_error.h"
 #include "platform/gui/command_button.h"
 #include "platform/gui/dir_list_box.h"
 #include "platform/gui/drive_list_box.h"
@@ -15,19 +14,19 @@ namespace ferrowyn {
 
 // The program's only window: three linked lists to choose a file, its details, and the button that obliterates
 // it. The handlers read and write the controls directly; there is no model behind them.
+//
+// The names are the window's own, as it was first drawn: a control's name starts with its kind (btn a command
+// button, dvl the drive list, dls the folder list, fls the file list, lbl a label), and a handler is named after
+// its control and event (flsFileList_Click). Form_Load, Form_QueryUnload and Form_Unload are the window's own
+// events. A label's text is its Caption; lblOblPos shows the obliteration's position, as a percentage.
 class frmMain : public QWidget {
     Q_OBJECT
 public:
-    // Why the window is asked to close, as handed to Form_QueryUnload.
-    enum UnloadMode : int { ClosedByUser = 0, ClosedBySessionEnd = 2 };
-
     explicit frmMain(QWidget* owner = nullptr);
 
     // Loads the window's contents, then shows it with its frame centred on the screen and the focus on the drive
     // list.
     void start();
-    // Closes the window because the user's session is ending; false when the user chose to stay.
-    bool closeForSessionEnd();
 
     // The controls, in creation order.
     CommandButton* const btnObliterate;
@@ -61,11 +60,11 @@ private:
 
     void applyAvailabilityRule();
     void emptyDetailsWhenNothingSelected();
-    void showFolderAsItIsNow(const FileError& error);
+    void showFolderAsItIsNow(const QString& error);
+    void moveListsTo(const std::filesystem::path& folder);
     ChosenFile chosenFileToObliterate() const;
     void centreFrameOnScreen();
 
-    int m_unloadMode = ClosedByUser;
     bool m_awaitingFrame = false;
     // The selected file as it was when it was clicked: the obliteration acts on that file or on none.
     std::optional<ChosenFile> m_chosen;

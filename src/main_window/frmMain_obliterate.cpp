@@ -4,6 +4,7 @@
 #include "obliteration/overwrite_pass.h"
 #include "platform/core/failure_words.h"
 #include "platform/core/file_channel.h"
+#include "platform/core/file_error.h"
 #include "platform/gui/message_box.h"
 #include "platform/gui/path_text.h"
 
@@ -34,7 +35,7 @@ void frmMain::btnObliterate_Click() {
     try {
         flsFileList->Refresh();
     } catch (const FileError& error) {
-        showFolderAsItIsNow(error);
+        showFolderAsItIsNow(QString::fromStdString(error.what()));
     }
     btnObliterate->setEnabled(false);
 }

@@ -3,9 +3,11 @@
 
 #include "main_window/file_details.h"
 #include "main_window/frmMain.h"
+#include "platform/core/file_error.h"
 #include "platform/core/folder_listing.h"
+#include "platform/core/folder_path.h"
+#include "platform/core/volumes.h"
 #include "platform/gui/message_box.h"
-#include "platform/gui/volumes.h"
 
 #include <QSignalBlocker>
 
@@ -39,22 +41,41 @@ void frmMain::flsFileList_Click() {
         lblFileInfo->setCaption(fileDetails(*m_chosen));
     } catch (const FileError& error) {
         m_chosen.reset();
-        showFolderAsItIsNow(error);
+        showFolderAsItIsNow(QString::fromStdString(error.what()));
     }
     emptyDetailsWhenNothingSelected();
 }
 
-void frmMain::showFolderAsItIsNow(const FileError& error) {
-    // A file or folder went away after the lists were read: say so once, and show what is there now, moving up
-    // to the nearest folder that still exists when the folder itself has gone.
-    MessageBox::show(QString::fromStdString(error.what()));
-    const auto folder = nearestListableFolder(dlsDirList->Path());
+void frmMain::showFolderAsItIsNow(const QString& error) {
+    // A file, folder or drive went away after the lists were read: say so once, and show what is there now,
+    // moving up to the nearest folder that still exists, or to the first drive that can be read when the drive
+    // itself has gone. No road from here ends the program.
+    MessageBox::show(error);
+    auto folder = nearestListableFolder(dlsDirList->Path());
+    for (const Volume& volume : storageVolumes()) {
+        if (!folder.empty()) {
+            break;
+        }
+        try {
+            folder = nearestListableFolder(currentFolderOfDrive(volume.root));
+        } catch (const FileError&) {
+            // Not this drive either.
+        }
+    }
     if (folder == dlsDirList->Path()) {
         flsFileList->Refresh();
-    } else {
-        dlsDirList->setPath(folder);
+    } else if (!folder.empty()) {
+        moveListsTo(folder);
     }
     applyAvailabilityRule();
+    emptyDetailsWhenNothingSelected();
+}
+
+void frmMain::moveListsTo(const std::filesystem::path& folder) {
+    // As at start: the drive, then the folder, then the files, whatever the handlers in between did.
+    dvlDriveList->setDrive(folder);
+    dlsDirList->setPath(folder);
+    flsFileList->setPath(folder);
 }
 
 void frmMain::applyAvailabilityRule() {

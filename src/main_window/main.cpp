@@ -28,7 +28,7 @@ int main(int argc, char** argv) {
         // The end of the user's session meets the same quit question as the close box.
         QObject::connect(&app, &QGuiApplication::commitDataRequest, window, [window](QSessionManager& manager) {
             if (manager.allowsInteraction()) {
-                if (!window->closeForSessionEnd()) {
+                if (!window->close()) {
                     manager.cancel();
                 }
                 manager.release();

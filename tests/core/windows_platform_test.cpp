@@ -1,6 +1,6 @@
 #include "platform/core/folder_listing.h"
 #include "platform/core/path_display.h"
-#include "platform/core/windows_drives.h"
+#include "platform/core/volumes.h"
 #include "platform/core/windows_handle.h"
 #include "test_support.h"
 
@@ -61,25 +61,24 @@ TEST(WindowsPlatform, identifiesFilesAndRefusesALockedOneWithTheSystemsOwnTexts)
 }
 
 TEST(WindowsPlatform, listsDrivesAndKnowsEachDrivesCurrentFolder) {
-    const auto drives = windowsDrives();
-    ASSERT_TRUE(
-        std::any_of(drives.begin(), drives.end(), [](const WindowsDrive& d) { return d.root == L"C:\\"; }));
+    const auto drives = storageVolumes();
+    ASSERT_TRUE(std::any_of(drives.begin(), drives.end(),
+                            [](const Volume& d) { return d.root == L"C:\\" && d.name == "c:"; }));
 
     TempFolder folder;
     ASSERT_EQ(folder.path().native().substr(1, 1), L":");
     ASSERT_TRUE(SetCurrentDirectoryW(folder.path().c_str()));
-    const wchar_t letter = folder.path().native().front();
-    EXPECT_EQ(_wcsicmp(currentFolderOfDriveLetter(letter).c_str(), folder.path().c_str()), 0);
+    EXPECT_EQ(_wcsicmp(currentFolderOfDrive(volumeRootOf(folder.path())).c_str(), folder.path().c_str()), 0);
     SetCurrentDirectoryW(folder.path().parent_path().c_str());
 
     wchar_t missing = 0;
     for (wchar_t candidate = L'Q'; candidate <= L'Y' && missing == 0; ++candidate) {
         const bool present = std::any_of(drives.begin(), drives.end(),
-                                         [&](const WindowsDrive& d) { return d.root.front() == candidate; });
+                                         [&](const Volume& d) { return d.root.native().front() == candidate; });
         missing = present ? 0 : candidate;
     }
     ASSERT_NE(missing, 0);
-    EXPECT_THROW((void)currentFolderOfDriveLetter(missing), FileError);
+    EXPECT_THROW((void)currentFolderOfDrive(std::wstring{missing, L':', L'\\'}), FileError);
 }
 
 // Names only the Unix side of a Wine drive can make (make-odd-names.sh): each is exactly the file it names, or it

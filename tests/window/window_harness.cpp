@@ -1,4 +1,5 @@
 #include "window_harness.h"
+#include "platform/core/folder_path.h"
 #include "platform/gui/default_handling.h"
 #include "platform/gui/message_box.h"
 #include "platform/gui/path_text.h"

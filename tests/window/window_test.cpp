@@ -1,10 +1,11 @@
 // The window from start to quit: where the lists open, how they follow each other and what they show, what is
 // stored on the way out, the settings store's troubles, and the window as a keyboard or a screen reader meets it.
 
+#include "platform/core/folder_path.h"
+#include "platform/core/volumes.h"
 #include "platform/gui/message_box.h"
 #include "platform/gui/path_text.h"
 #include "platform/gui/settings_backend.h"
-#include "platform/gui/volumes.h"
 #include "window_harness.h"
 
 #include <QApplication>

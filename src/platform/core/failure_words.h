@@ -17,6 +17,7 @@ inline constexpr const char* kCannotObliterate = "Cannot obliterate %1";
 inline constexpr const char* kCannotClose = "Cannot close %1";
 inline constexpr const char* kCannotDelete = "Cannot delete %1";
 inline constexpr const char* kCannotOpenFolder = "Cannot open the folder %1";
+inline constexpr const char* kCannotFindFolder = "Cannot find the folder %1";
 inline constexpr const char* kCannotReadFolder = "Cannot read the folder %1";
 inline constexpr const char* kCannotReachDrive = "Cannot reach the drive %1";
 

@@ -15,6 +15,6 @@ std::string describe(const std::string& action, const std::filesystem::path& pat
 } // namespace
 
 FileError::FileError(const std::string& action, const std::filesystem::path& path, const std::string& reason)
-    : std::runtime_error(describe(action, path, reason)), m_path(path), m_reason(reason) {}
+    : std::runtime_error(describe(action, path, reason)), m_reason(reason) {}
 
 } // namespace ferrowyn

@@ -14,11 +14,9 @@ public:
     // `action` holds "%1" where the path belongs, for instance "Cannot open %1 for writing".
     FileError(const std::string& action, const std::filesystem::path& path, const std::string& reason);
 
-    const std::filesystem::path& path() const noexcept { return m_path; }
     const std::string& reason() const noexcept { return m_reason; }
 
 private:
-    std::filesystem::path m_path;
     std::string m_reason;
 };
 

@@ -18,7 +18,4 @@ std::vector<std::filesystem::path> listFolder(const std::filesystem::path& folde
 // True when `folder` is a folder that can be listed now.
 bool canListFolder(const std::filesystem::path& folder);
 
-// `folder` when it can be listed, else the nearest folder above it that can, up to the root of its path.
-std::filesystem::path nearestListableFolder(const std::filesystem::path& folder);
-
 } // namespace ferrowyn

@@ -1,12 +1,11 @@
 #include "platform/gui/dir_list_box.h"
 #include "platform/core/file_error.h"
 #include "platform/core/folder_listing.h"
-#include "platform/gui/default_handling.h"
+#include "platform/core/folder_path.h"
+#include "platform/core/volumes.h"
 #include "platform/gui/inner_widget.h"
-#include "platform/gui/message_box.h"
 #include "platform/gui/path_text.h"
 #include "platform/gui/sorted_names.h"
-#include "platform/gui/volumes.h"
 
 #include <QKeyEvent>
 #include <QListWidget>
@@ -52,19 +51,6 @@ protected:
     }
 };
 
-// The folders from the volume's root down to `folder`: "/", "/home", "/home/ann".
-std::vector<std::filesystem::path> chainTo(const std::filesystem::path& folder) {
-    std::filesystem::path step = volumeRootOf(folder);
-    std::vector<std::filesystem::path> chain{step};
-    for (const auto& name : folder.lexically_relative(step)) {
-        if (!name.empty() && name != ".") {
-            step /= name;
-            chain.push_back(step);
-        }
-    }
-    return chain;
-}
-
 } // namespace
 
 DirListBox::DirListBox(QWidget* parent) : QWidget(parent) {
@@ -80,7 +66,7 @@ DirListBox::DirListBox(QWidget* parent) : QWidget(parent) {
 
 void DirListBox::setPath(const std::filesystem::path& path) {
     const auto folder = normalFolderPath(path);
-    const auto chain = chainTo(folder);
+    const auto chain = chainOfFolders(volumeRootOf(folder), folder);
     const auto subfolders = sortedForShowing(listFolder(folder, EntryKind::Folder));
 
     const QIcon openIcon = style()->standardIcon(QStyle::SP_DirOpenIcon);
@@ -121,18 +107,13 @@ int DirListBox::ListIndex() const {
 }
 
 void DirListBox::openByUser(int row) {
-    const auto folder = m_entries.at(static_cast<std::size_t>(row)).folder;
-    runGuarded([&] {
-        try {
-            setPath(folder);
-        } catch (const FileError& error) {
-            // Said once; then the lists stay where they are, or when the folder shown has gone meanwhile, move up
-            // to the nearest one that is still there.
-            MessageBox::show(QString::fromStdString(error.what()));
-            setPath(nearestListableFolder(m_path));
-            highlightPath();
-        }
-    });
+    try {
+        setPath(m_entries.at(static_cast<std::size_t>(row)).folder);
+    } catch (const std::exception& error) {
+        // Reported, never thrown into Qt's event loop; the window decides where the lists go.
+        highlightPath();
+        emit OpenFailed(QString::fromStdString(error.what()));
+    }
 }
 
 void DirListBox::highlightPath() {

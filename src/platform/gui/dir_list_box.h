@@ -29,6 +29,8 @@ public:
 
 signals:
     void Change();
+    // The user asked to open a folder that cannot be read; the list stays as it was.
+    void OpenFailed(const QString& error);
 
 private:
     struct Entry {

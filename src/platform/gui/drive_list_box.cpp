@@ -1,6 +1,6 @@
 #include "platform/gui/drive_list_box.h"
+#include "platform/core/folder_path.h"
 #include "platform/gui/inner_widget.h"
-#include "platform/gui/path_text.h"
 
 #include <QComboBox>
 #include <QSignalBlocker>
@@ -22,6 +22,12 @@ public:
     }
 };
 
+// "c: [System]", "/home [home]".
+QString textOf(const Volume& volume) {
+    const QString name = QString::fromStdString(volume.name);
+    return volume.label.empty() ? name : name + " [" + QString::fromStdString(volume.label) + "]";
+}
+
 } // namespace
 
 DriveListBox::DriveListBox(QWidget* parent) : QWidget(parent) {
@@ -35,13 +41,13 @@ DriveListBox::DriveListBox(QWidget* parent) : QWidget(parent) {
     if (const auto working = workingFolder(); !working.empty()) {
         select(volumeRootOf(working));
     }
-    if (m_current < 0 && !m_volumes.isEmpty()) {
-        select(m_volumes.first().root);
+    if (m_current < 0 && !m_volumes.empty()) {
+        select(m_volumes.front().root);
     }
 }
 
 std::filesystem::path DriveListBox::Drive() const {
-    return m_current >= 0 ? m_volumes.at(m_current).root : std::filesystem::path();
+    return m_current >= 0 ? m_volumes.at(static_cast<std::size_t>(m_current)).root : std::filesystem::path();
 }
 
 void DriveListBox::setDrive(const std::filesystem::path& path) {
@@ -58,7 +64,7 @@ int DriveListBox::ListCount() const {
 }
 
 QString DriveListBox::List(int index) const {
-    return m_volumes.at(index).shown;
+    return textOf(m_volumes.at(static_cast<std::size_t>(index)));
 }
 
 void DriveListBox::reloadVolumes() {
@@ -68,7 +74,7 @@ void DriveListBox::reloadVolumes() {
     m_combo->clear();
     m_current = -1;
     for (const Volume& volume : m_volumes) {
-        m_combo->addItem(volume.shown);
+        m_combo->addItem(textOf(volume));
     }
     if (!shownRoot.empty()) {
         select(shownRoot);
@@ -76,8 +82,8 @@ void DriveListBox::reloadVolumes() {
 }
 
 void DriveListBox::select(const std::filesystem::path& root) {
-    for (int i = 0; i < m_volumes.size(); ++i) {
-        if (m_volumes.at(i).root == root) {
+    for (int i = 0; i < ListCount(); ++i) {
+        if (m_volumes.at(static_cast<std::size_t>(i)).root == root) {
             const QSignalBlocker quiet(m_combo);
             m_combo->setCurrentIndex(i);
             m_current = i;
@@ -87,7 +93,7 @@ void DriveListBox::select(const std::filesystem::path& root) {
 }
 
 void DriveListBox::chooseByUser(int index) {
-    if (index == m_current || index < 0 || index >= m_volumes.size()) {
+    if (index == m_current || index < 0 || index >= ListCount()) {
         return;
     }
     m_current = index;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/gui/volumes.h"
+#include "platform/core/volumes.h"
 
 #include <QWidget>
 
@@ -35,7 +35,7 @@ private:
     void select(const std::filesystem::path& root);
 
     QComboBox* m_combo;
-    QList<Volume> m_volumes;
+    std::vector<Volume> m_volumes;
     int m_current = -1;
 };
 

@@ -1,5 +1,6 @@
 #include "platform/gui/file_list_box.h"
 #include "platform/core/folder_listing.h"
+#include "platform/core/folder_path.h"
 #include "platform/gui/inner_widget.h"
 #include "platform/gui/path_text.h"
 #include "platform/gui/sorted_names.h"

@@ -12,12 +12,4 @@ QString shownText(const std::filesystem::path& path);
 // box wraps it instead of cutting it at its edge. Only for what is painted: the text itself stays as it was.
 QString breakable(const QString& text);
 
-// A folder path as the lists keep it: absolute, cleaned, with the platform's own separators and no trailing
-// separator except at a volume's root ("/", "C:\"). Raises FileError for a relative path when the working folder
-// is gone.
-std::filesystem::path normalFolderPath(const std::filesystem::path& path);
-
-// The process's working folder, or an empty path when it has been deleted.
-std::filesystem::path workingFolder();
-
 } // namespace ferrowyn

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <filesystem>
+#include <vector>
+
+namespace ferrowyn {
+
+// Paths of folders as the lists keep them. All of it is about the path alone, except nearestListableFolder, which
+// asks the file system.
+
+// A folder path as the lists keep it: absolute, cleaned, with the system's own separators and no trailing
+// separator except at a volume's root ("/", "C:\"). Raises FileError for a relative path when the working folder
+// is gone.
+std::filesystem::path normalFolderPath(const std::filesystem::path& path);
+
+// The process's working folder, or an empty path when it has been deleted.
+std::filesystem::path workingFolder();
+
+// True when `path` is `folder` or lies under it, compared element by element ("/home" does not hold "/homes").
+bool isWithin(const std::filesystem::path& path, const std::filesystem::path& folder);
+
+// The folders from `root` down to `folder`, both included: "/", "/home", "/home/ann". `folder` lies within `root`.
+std::vector<std::filesystem::path> chainOfFolders(const std::filesystem::path& root,
+                                                  const std::filesystem::path& folder);
+
+// `folder` when it can be listed, else the nearest folder above it that can; empty when not even its root can
+// (its drive is gone).
+std::filesystem::path nearestListableFolder(const std::filesystem::path& folder);
+
+} // namespace ferrowyn
