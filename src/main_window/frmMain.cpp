@@ -43,6 +43,7 @@ frmMain::frmMain(QWidget* owner)
       lblOblPos(new Label(this)), lblFerrowynEmail(new Label(this)) {
     setWindowTitle(QString::fromLatin1(design::kTitle));
     setWindowIcon(ferrowynIcon());
+    setAcceptDrops(true);
     setFixedSize(design::kClientArea.pixels().size());
     placeControls();
     connectHandlers();
@@ -89,8 +90,11 @@ void frmMain::connectHandlers() {
     route(lblOblPos, &Label::Change, &frmMain::lblOblPos_Change);
 }
 
-void frmMain::start() {
+void frmMain::start(const std::vector<std::filesystem::path>& files) {
     runGuarded([this] { Form_Load(); });
+    if (!files.empty()) {
+        runGuarded([&] { selectGivenFiles(files); });
+    }
     show();
     centreFrameOnScreen();
     dvlDriveList->setFocus();

@@ -8,7 +8,9 @@
 #include "platform/gui/label.h"
 
 #include <QWidget>
+#include <filesystem>
 #include <optional>
+#include <vector>
 
 namespace ferrowyn {
 
@@ -25,8 +27,9 @@ public:
     explicit frmMain(QWidget* owner = nullptr);
 
     // Loads the window's contents, then shows it with its frame centred on the screen and the focus on the drive
-    // list.
-    void start();
+    // list. With files given (on the command line), the lists open on the first one's folder with it selected, as
+    // if the user had clicked it.
+    void start(const std::vector<std::filesystem::path>& files = {});
 
     // The controls, in creation order.
     CommandButton* const btnObliterate;
@@ -40,6 +43,8 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void placeControls();
@@ -62,10 +67,12 @@ private:
     void emptyDetailsWhenNothingSelected();
     void showFolderAsItIsNow(const QString& error);
     void moveListsTo(const std::filesystem::path& folder);
+    void selectGivenFiles(const std::vector<std::filesystem::path>& files);
     ChosenFile chosenFileToObliterate() const;
     void centreFrameOnScreen();
 
     bool m_awaitingFrame = false;
+    bool m_obliterating = false;
     // The selected file as it was when it was clicked: the obliteration acts on that file or on none.
     std::optional<ChosenFile> m_chosen;
 };

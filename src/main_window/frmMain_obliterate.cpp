@@ -29,7 +29,9 @@ void frmMain::btnObliterate_Click() {
     if (MessageBox::show(prompt, MessageButtons::YesNo, title) == MessageAnswer::Yes) {
         // The pass keeps the event loop waiting: paint the window now, without the box that has just closed.
         repaint();
+        m_obliterating = true;
         obliterateSelectedFile();
+        m_obliterating = false;
     }
     // Reached once on every road, outside the failure path, so that an error here cannot bring us back.
     try {

@@ -1,4 +1,5 @@
 #include "main_window/frmMain.h"
+#include "main_window/given_files.h"
 #include "platform/gui/default_handling.h"
 
 #include <QApplication>
@@ -34,7 +35,8 @@ int main(int argc, char** argv) {
                 manager.release();
             }
         });
-        window->start();
+        // One optional file, as "Open with" and Explorer's context menu give it; Qt has taken its own options.
+        window->start(ferrowyn::givenFiles(ferrowyn::commandLineArguments(argc, argv)));
     });
     return QApplication::exec();
 }

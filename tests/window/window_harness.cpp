@@ -62,10 +62,11 @@ std::filesystem::path WindowHarness::makeFile(const std::filesystem::path& relat
     return pathOf(relative);
 }
 
-frmMain& WindowHarness::startWindow() {
+frmMain& WindowHarness::startWindow(const std::vector<std::filesystem::path>& files) {
+    m_window.reset(); // a window started again replaces the one before
     m_owner = std::make_unique<QWidget>();
     m_window = std::make_unique<frmMain>(m_owner.get());
-    m_window->start();
+    m_window->start(files);
     if (!QTest::qWaitForWindowExposed(m_window.get())) {
         qFatal("the window never showed");
     }

@@ -34,7 +34,7 @@ public:
     QVariant storedLastFolder() const { return store().value(kKey); }
     QString settingsFileName() const { return store().fileName(); }
 
-    frmMain& startWindow();
+    frmMain& startWindow(const std::vector<std::filesystem::path>& files = {});
     frmMain& window() { return *m_window; }
     // Asks the window to close as the close box does; true when it closed.
     bool closeWindow() { return m_window->close(); }
@@ -49,7 +49,7 @@ public:
     }
     QStringList fileNames() const { return namesIn(m_window->flsFileList); }
     QStringList folderNames() const { return namesIn(m_window->dlsDirList); }
-    void clickFile(const QString& shown); // with the mouse
+    void clickFile(const QString& shown);  // with the mouse
     void selectFile(const QString& shown); // with the arrow keys
     void openFolder(const QString& shown); // with the arrow keys and Enter
     void clickObliterate();
@@ -58,7 +58,9 @@ public:
 
 private:
     static constexpr const char* kKey = "Settings/CurPath";
-    static QSettings store() { return QSettings(QSettings::defaultFormat(), QSettings::UserScope, "Ferrowyn", "Ferrowyn"); }
+    static QSettings store() {
+        return QSettings(QSettings::defaultFormat(), QSettings::UserScope, "Ferrowyn", "Ferrowyn");
+    }
     QTemporaryDir m_settings;
     QTemporaryDir m_workDir;
     std::filesystem::path m_work;

@@ -1,6 +1,7 @@
 // The window from start to quit: where the lists open, how they follow each other and what they show, what is
 // stored on the way out, the settings store's troubles, and the window as a keyboard or a screen reader meets it.
 
+#include "main_window/given_files.h"
 #include "platform/core/folder_path.h"
 #include "platform/core/volumes.h"
 #include "platform/gui/message_box.h"
@@ -10,6 +11,9 @@
 
 #include <QApplication>
 #include <QDateTime>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
 #include <QRegularExpression>
 #include <QSettings>
 #include <QTest>
@@ -203,6 +207,79 @@ private slots:
         MessageBox::setNextAnswer(MessageAnswer::No);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
         QCOMPARE(MessageBox::shown().last().title, QString("Obliterate only.txt?"));
+    }
+
+    // A file named on the command line ("Open with", Explorer's context menu) or dropped on the window is selected
+    // as if the user had clicked it, and nothing more: obliterating it still takes the button and a Yes.
+    void aFileGivenOrDroppedIsSelectedAsIfClickedAndNothingElse() {
+        const bool windows = QSysInfo::productType() == "windows";
+        const std::filesystem::path odd =
+            windows ? "-dash 'single' sp ace.txt" : "-dash 'single' \"double\" \xFF.txt";
+        {
+            WindowHarness h;
+            h.makeFile(h.makeFolder("sub") / odd, 500);
+            h.makeFile("sub/other.txt");
+            frmMain& w = h.startWindow(givenFiles({"--", std::filesystem::path("sub") / odd}));
+            QCOMPARE(w.dlsDirList->Path(), h.pathOf("sub"));
+            QCOMPARE(w.flsFileList->Path(), h.pathOf("sub"));
+            QCOMPARE(w.flsFileList->FileName(), odd);
+            QVERIFY(w.btnObliterate->Enabled());
+            QVERIFY(w.lblFileInfo->Caption().startsWith(shownText(h.pathOf("sub") / odd) + "\r\n"));
+            MessageBox::setNextAnswer(MessageAnswer::No);
+            h.clickObliterate();
+            QCOMPARE(test::readFile(h.pathOf("sub") / odd).size(), 500u);
+            QCOMPARE(test::shownPrompts().size(), 1); // the confirmation alone
+
+            // Dropped: a file is selected; a folder is not, and the message says why.
+            const auto drop = [&](const std::filesystem::path& path) {
+                QMimeData data;
+                data.setUrls({QUrl::fromLocalFile(QFile::decodeName(QByteArray::fromStdString(path.string())))});
+                QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
+                QApplication::sendEvent(&w, &enter);
+                QDropEvent dropped(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
+                QApplication::sendEvent(&w, &dropped);
+            };
+            h.makeFile("dropped.txt");
+            drop(h.pathOf("dropped.txt"));
+            QCOMPARE(w.flsFileList->Path(), h.work());
+            QCOMPARE(w.flsFileList->FileName(), std::filesystem::path("dropped.txt"));
+            drop(h.pathOf("sub"));
+            QCOMPARE(test::shownPrompts().last(),
+                     "Ferrowyn cannot select " + shownText(h.pathOf("sub")) + ": it is a folder.");
+        }
+        // What cannot be selected opens the window on the nearest folder that exists, and says why, once.
+        struct Case {
+            std::vector<std::filesystem::path> given;
+            QString message;
+        };
+        WindowHarness made;
+        const auto folder = made.makeFolder("folder");
+        std::vector<Case> cases = {
+            {{folder}, "Ferrowyn cannot select " + shownText(folder) + ": it is a folder."},
+            {{made.pathOf("a.txt"), made.pathOf("b.txt")},
+             "Ferrowyn obliterates one file at a time: a.txt of the 2 files given is selected."},
+        };
+        if (!windows) {
+            std::filesystem::create_symlink(made.pathOf("a.txt"), made.pathOf("folder/link.txt"));
+            cases.push_back({{made.pathOf("folder/link.txt")},
+                             "Ferrowyn cannot select " + shownText(made.pathOf("folder/link.txt")) +
+                                 ": it is a symbolic link."});
+        }
+        made.makeFile("a.txt");
+        made.makeFile("b.txt");
+        for (const Case& c : cases) {
+            MessageBox::clearScript();
+            frmMain& w = made.startWindow(c.given);
+            QCOMPARE(test::shownPrompts(), QStringList{c.message});
+            QCOMPARE(w.flsFileList->FileName(),
+                     c.given.size() > 1 ? std::filesystem::path("a.txt") : std::filesystem::path());
+        }
+        MessageBox::clearScript();
+        frmMain& w = made.startWindow({made.pathOf("folder/gone/missing.txt")});
+        QCOMPARE(test::shownPrompts().size(), 1);
+        QVERIFY(test::shownPrompts().first().startsWith("Ferrowyn cannot select " +
+                                                        shownText(made.pathOf("folder/gone/missing.txt"))));
+        QCOMPARE(w.flsFileList->Path(), folder);
     }
 
     void onWindowsTheFolderIsRememberedInTheUsersRegistry() {

@@ -20,6 +20,7 @@ inline constexpr const char* kCannotOpenFolder = "Cannot open the folder %1";
 inline constexpr const char* kCannotFindFolder = "Cannot find the folder %1";
 inline constexpr const char* kCannotReadFolder = "Cannot read the folder %1";
 inline constexpr const char* kCannotReachDrive = "Cannot reach the drive %1";
+inline constexpr const char* kCannotSelect = "Cannot select %1";
 
 // Why, for the file the user chose.
 inline constexpr const char* kGone = "it no longer exists";
@@ -48,6 +49,7 @@ inline constexpr const char* kCutShort = "another program cut it short while it 
 inline constexpr const char* kRenamedMeanwhile = "another program renamed it at the moment it was deleted";
 inline constexpr const char* kNoDrive = "there is no such drive";
 inline constexpr const char* kNotMounted = "it is not mounted";
+inline constexpr const char* kNotListed = "it is a hidden file, which the file list does not show";
 
 // Why the old contents may remain on the device after the overwrite.
 inline constexpr const char* kSharedBlocks = "the file shares its blocks with another file (a copy)";

@@ -8,6 +8,7 @@
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QSignalBlocker>
+#include <algorithm>
 
 namespace ferrowyn {
 
@@ -93,6 +94,16 @@ void FileListBox::setPath(const std::filesystem::path& path) {
 
 void FileListBox::Refresh() {
     setPath(m_path);
+}
+
+bool FileListBox::Select(const std::filesystem::path& name) {
+    const auto found = std::find(m_names.begin(), m_names.end(), name);
+    if (found == m_names.end()) {
+        return false;
+    }
+    const QSignalBlocker quiet(m_view);
+    m_view->setCurrentRow(static_cast<int>(found - m_names.begin()));
+    return true;
 }
 
 std::filesystem::path FileListBox::FileName() const {

@@ -23,6 +23,9 @@ public:
     // Reads the same folder again from disk and clears the selection.
     void Refresh();
 
+    // Selects the entry `name` as the program's own doing: Click is not raised. False when it is not listed.
+    bool Select(const std::filesystem::path& name);
+
     // The selected name, without its folder, exactly as the file system has it; empty when nothing is selected.
     std::filesystem::path FileName() const;
     // The selected entry's position, or -1 when nothing is selected. A folder may hold more files than a 16-bit
