@@ -118,6 +118,11 @@ void frmMain::changeEvent(QEvent* event) {
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {
+    // The system may ask to close the window while it answers it during a pass: the pass finishes first.
+    if (m_obliterating) {
+        event->ignore();
+        return;
+    }
     bool unloaded = false;
     runGuarded([&] {
         // Every cause of closing meets the same question; the mode it is given is not looked at.

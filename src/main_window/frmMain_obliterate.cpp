@@ -7,6 +7,9 @@
 #include "platform/core/file_error.h"
 #include "platform/gui/message_box.h"
 #include "platform/gui/path_text.h"
+#include "platform/gui/user_input_held.h"
+
+#include <optional>
 
 namespace ferrowyn {
 namespace {
@@ -80,10 +83,19 @@ void frmMain::obliterateSelectedFile() {
                                                    "its old contents may remain on the device") +
                                         becauseOf(reason));
         };
+        // From the first block on, the user's input is dropped until the pass is over; the questions before it
+        // still take their answers.
+        std::optional<UserInputHeld> inputHeld;
         const PassResult result = overwritePass(
             file, channel,
-            [this](const std::string& progress) { lblOblPos->setCaption(QString::fromStdString(progress)); },
+            [&](const std::string& progress) {
+                if (!inputHeld) {
+                    inputHeld.emplace();
+                }
+                lblOblPos->setCaption(QString::fromStdString(progress));
+            },
             questions);
+        inputHeld.reset();
         lblOblPos->setCaption(QString());
         // Shown only now that the spaces are on the device where the old contents lay, the file is closed and it
         // is gone.
@@ -110,6 +122,7 @@ void frmMain::obliterateSelectedFile() {
 void frmMain::lblOblPos_Change() {
     // The click handler keeps the event loop waiting while the pass runs, so the label paints itself.
     lblOblPos->Refresh();
+    UserInputHeld::letTheSystemIn();
 }
 
 } // namespace ferrowyn

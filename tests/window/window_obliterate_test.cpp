@@ -4,7 +4,9 @@
 #include "platform/gui/path_text.h"
 #include "window_harness.h"
 
+#include <QAbstractItemView>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QTest>
 #include <cstdlib>
@@ -71,17 +73,33 @@ private slots:
         WindowHarness h;
         const auto path = h.pathOf("secret.bin");
         h.makeFile("secret.bin", 102400);
+        h.makeFile("other.txt");
         frmMain& w = h.startWindow();
         h.selectFile("secret.bin");
         const QString details = w.lblFileInfo->Caption();
         Watch watch(w);
+        // A click on the list while the pass runs is dropped, not replayed once it is over.
+        auto* list = qobject_cast<QAbstractItemView*>(w.flsFileList->focusProxy());
+        const QPoint onOther = list->visualRect(list->model()->index(0, 0)).center();
+        connect(w.lblOblPos, &Label::Change, this, [&] {
+            if (w.lblOblPos->Caption().isEmpty()) {
+                return; // the pass is over
+            }
+            for (const auto type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+                QCoreApplication::postEvent(list->viewport(),
+                                            new QMouseEvent(type, onOther, list->viewport()->mapToGlobal(onOther),
+                                                            Qt::LeftButton, Qt::LeftButton, {}));
+            }
+        });
         MessageBox::setNextAnswer(MessageAnswer::Yes);
         h.clickObliterate();
+        QCoreApplication::processEvents();
+        QCOMPARE(w.flsFileList->ListIndex(), -1);
         QCOMPARE(watch.captions, QStringList({"0%", "32%", "64%", "75%", ""}));
         QCOMPARE(test::shownPrompts().mid(1), QStringList{kSuccess});
         QCOMPARE(MessageBox::shown().last().title, QString("Ferrowyn"));
         QCOMPARE(MessageBox::shown().last().buttons, MessageButtons::Ok);
-        QVERIFY(!std::filesystem::exists(path) && h.fileNames().isEmpty());
+        QVERIFY(!std::filesystem::exists(path) && h.fileNames() == QStringList{"other.txt"});
         QCOMPARE(w.lblFileInfo->Caption(), details);
         QVERIFY(!w.btnObliterate->Enabled());
         // The window is painted again after the confirmation closes, before the pass holds the event loop.
