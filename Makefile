@@ -8,7 +8,7 @@ CMAKE_FLAGS ?=
 PREFIX ?= /usr/local
 
 .PHONY: all deps test-deps configure build run test test-sanitize windows-build test-windows package-windows bench \
-	install package clean
+	install package format check-format clean
 
 all: build
 
@@ -75,6 +75,15 @@ install: build
 package: build
 	scripts/install-deps package
 	cmake --build $(BUILD_DIR) --target package
+
+# Every C++ file formatted as .clang-format says; check-format only tells which are not (CI runs it).
+format:
+	scripts/install-deps format
+	git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+check-format:
+	scripts/install-deps format
+	git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
 
 clean:
 	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(WINDOWS_DIR)

@@ -27,8 +27,8 @@ std::filesystem::path folderFrom(const QVariant& stored) {
     if constexpr (kWidePaths) {
         return stored.toString().toStdWString();
     } else {
-        const QByteArray bytes = stored.typeId() == QMetaType::QByteArray ? stored.toByteArray()
-                                                                           : stored.toString().toUtf8();
+        const QByteArray bytes =
+            stored.typeId() == QMetaType::QByteArray ? stored.toByteArray() : stored.toString().toUtf8();
         return bytes.toStdString();
     }
 }

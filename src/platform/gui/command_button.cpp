@@ -12,10 +12,6 @@ CommandButton::CommandButton(QWidget* parent) : QWidget(parent), m_button(new QT
     connect(m_button, &QToolButton::clicked, this, &CommandButton::Click);
 }
 
-QString CommandButton::Caption() const {
-    return m_button->text();
-}
-
 void CommandButton::setCaption(const QString& caption) {
     m_button->setText(caption);
     m_button->setAccessibleName(caption);

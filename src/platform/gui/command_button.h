@@ -13,7 +13,6 @@ class CommandButton : public QWidget {
 public:
     explicit CommandButton(QWidget* parent = nullptr);
 
-    QString Caption() const;
     void setCaption(const QString& caption);
     void setPicture(const QIcon& picture);
 

@@ -23,7 +23,7 @@ Qt::Alignment qtAlignment(int alignment) {
 Label::Label(QWidget* parent) : QWidget(parent), m_text(new QLabel(this)) {
     m_text->setTextFormat(Qt::PlainText);
     m_text->setWordWrap(true);
-    m_text->setAlignment(qtAlignment(m_alignment));
+    m_text->setAlignment(qtAlignment(AlignLeft));
     fillWith(this, m_text, Focus::None);
 }
 
@@ -40,7 +40,6 @@ void Label::setCaption(const QString& caption) {
 }
 
 void Label::setAlignment(int alignment) {
-    m_alignment = alignment;
     m_text->setAlignment(qtAlignment(alignment));
 }
 

@@ -18,7 +18,6 @@ public:
     // Raises Change when the text really changes.
     void setCaption(const QString& caption);
 
-    int Alignment() const { return m_alignment; }
     void setAlignment(int alignment);
 
     // Paints the label now, without waiting for the event loop.
@@ -30,7 +29,6 @@ signals:
 private:
     QLabel* m_text;
     QString m_caption;
-    int m_alignment = AlignLeft;
 };
 
 } // namespace ferrowyn
