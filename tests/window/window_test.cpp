@@ -75,8 +75,16 @@ private slots:
 
     void firstStartOpensTheWorkingFolderAndQuitSavesTheFileListsFolder() {
         WindowHarness h;
-        for (const char* name : {"b.txt", "A.txt", "c.TXT", ".hidden"}) {
-            h.makeFile(name);
+        // In order without regard to case, however long names start alike and beyond ASCII too (an a with an acute
+        // before a capital A with a diaeresis); names that differ only in case (where the file system keeps both)
+        // capitals first.
+        QStringList files = {"A.txt", "b.txt", "c.TXT", "HOLIDAY 1.jpg", "Holiday 10.jpg", "holiday 2.jpg"};
+        files.append({"\u00e1.txt", "\u00c4.txt"});
+        if (QSysInfo::productType() != "windows") {
+            files.insert(1, "a.txt");
+        }
+        for (const QString& name : QStringList(files.crbegin(), files.crend()) + QStringList(".hidden")) {
+            h.makeFile(name.toStdU16String());
         }
         h.makeFolder("sub/other");
         h.makeFolder(".secrets");
@@ -85,7 +93,7 @@ private slots:
         QCOMPARE(w.dvlDriveList->Drive(), volumeRootOf(h.work()));
         QCOMPARE(w.dlsDirList->Path(), h.work());
         QCOMPARE(w.flsFileList->Path(), h.work());
-        QCOMPARE(h.fileNames(), QStringList({"A.txt", "b.txt", "c.TXT"}));
+        QCOMPARE(h.fileNames(), files);
         QCOMPARE(h.folderNames().mid(h.folderNames().size() - 2), QStringList({".secrets", "sub"})); // hidden too
         QVERIFY(!w.btnObliterate->Enabled());
         QCOMPARE(w.lblFileInfo->Caption() + w.lblOblPos->Caption(), QString());

@@ -4,12 +4,15 @@
 #include "platform/core/folder_path.h"
 #include "platform/core/volumes.h"
 #include "platform/gui/inner_widget.h"
+#include "platform/gui/name_list_model.h"
 #include "platform/gui/path_text.h"
 #include "platform/gui/sorted_names.h"
 
 #include <QKeyEvent>
-#include <QListWidget>
+#include <QListView>
 #include <QStyledItemDelegate>
+#include <algorithm>
+#include <iterator>
 
 namespace ferrowyn {
 namespace {
@@ -36,55 +39,83 @@ private:
 };
 
 // A list whose Enter key opens the highlighted entry, as a double-click does.
-class FolderView : public QListWidget {
+class FolderView : public QListView {
 public:
-    using QListWidget::QListWidget;
+    using QListView::QListView;
     std::function<void(int)> onOpen;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override {
-        if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && currentRow() >= 0) {
-            onOpen(currentRow());
+        if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && currentIndex().row() >= 0) {
+            onOpen(currentIndex().row());
             return;
         }
-        QListWidget::keyPressEvent(event);
+        QListView::keyPressEvent(event);
     }
 };
 
 } // namespace
 
-DirListBox::DirListBox(QWidget* parent) : QWidget(parent) {
+// The rows of the list: the open folders from the volume's root down to the folder shown, each holding its whole
+// path, then the sub-folders of that folder, closed and one step deeper, each holding its name.
+class FolderRows : public NameListModel {
+public:
+    using NameListModel::NameListModel;
+
+    void setFolders(std::vector<ShownName> chain, std::vector<ShownName> subfolders, const QIcon& openIcon,
+                    const QIcon& closedIcon) {
+        m_chainLength = static_cast<int>(chain.size());
+        m_openIcon = openIcon;
+        m_closedIcon = closedIcon;
+        chain.reserve(chain.size() + subfolders.size());
+        std::move(subfolders.begin(), subfolders.end(), std::back_inserter(chain));
+        setRows(std::move(chain));
+    }
+    int chainLength() const { return m_chainLength; }
+    // The folder that `row` stands for, when the list shows `shown`.
+    std::filesystem::path folderAt(int row, const std::filesystem::path& shown) const {
+        return row < m_chainLength ? this->row(row).name : shown / this->row(row).name;
+    }
+
+    QVariant data(const QModelIndex& index, int role) const override {
+        if (index.isValid() && role == Qt::DecorationRole) {
+            return index.row() < m_chainLength ? m_openIcon : m_closedIcon;
+        }
+        if (index.isValid() && role == kDepthRole) {
+            return std::min(index.row(), m_chainLength);
+        }
+        return NameListModel::data(index, role);
+    }
+
+private:
+    int m_chainLength = 0;
+    QIcon m_openIcon;
+    QIcon m_closedIcon;
+};
+
+DirListBox::DirListBox(QWidget* parent) : QWidget(parent), m_rows(new FolderRows(this)) {
     auto* view = new FolderView(this);
     view->onOpen = [this](int row) { openByUser(row); };
     m_list = view;
+    m_list->setModel(m_rows);
     m_list->setItemDelegate(new IndentDelegate(m_list));
     m_list->setUniformItemSizes(true);
     fillWith(this, m_list, Focus::Passed, QStringLiteral("Folders"));
-    connect(m_list, &QListWidget::itemDoubleClicked, this,
-            [this](QListWidgetItem* item) { openByUser(m_list->row(item)); });
+    connect(m_list, &QAbstractItemView::doubleClicked, this,
+            [this](const QModelIndex& index) { openByUser(index.row()); });
 }
 
 void DirListBox::setPath(const std::filesystem::path& path) {
     const auto folder = normalFolderPath(path);
-    const auto chain = chainOfFolders(volumeRootOf(folder), folder);
-    const auto subfolders = sortedForShowing(listFolder(folder, EntryKind::Folder));
+    const auto steps = chainOfFolders(volumeRootOf(folder), folder);
+    auto subfolders = sortedForShowing(listFolder(folder, EntryKind::Folder));
 
-    const QIcon openIcon = style()->standardIcon(QStyle::SP_DirOpenIcon);
-    const QIcon closedIcon = style()->standardIcon(QStyle::SP_DirClosedIcon);
-    m_list->clear();
-    m_entries.clear();
-    const auto add = [&](const QIcon& icon, const QString& text, const std::filesystem::path& entry, int depth) {
-        auto* item = new QListWidgetItem(icon, text, m_list);
-        item->setData(kDepthRole, depth);
-        m_entries.push_back({entry, depth});
-    };
-    for (std::size_t depth = 0; depth < chain.size(); ++depth) {
-        const auto& step = chain[depth];
-        add(openIcon, shownText(depth == 0 ? step : step.filename()), step, static_cast<int>(depth));
+    std::vector<ShownName> chain;
+    for (const auto& step : steps) {
+        chain.push_back({shownText(chain.empty() ? step : step.filename()), step});
     }
-    for (const ShownName& sub : subfolders) {
-        add(closedIcon, sub.text, folder / sub.name, static_cast<int>(chain.size()));
-    }
+    m_rows->setFolders(std::move(chain), std::move(subfolders), style()->standardIcon(QStyle::SP_DirOpenIcon),
+                       style()->standardIcon(QStyle::SP_DirClosedIcon));
 
     const bool changed = folder != m_path;
     m_path = folder;
@@ -95,20 +126,20 @@ void DirListBox::setPath(const std::filesystem::path& path) {
 }
 
 int DirListBox::ListCount() const {
-    return m_list->count();
+    return m_rows->rowCount();
 }
 
 QString DirListBox::List(int index) const {
-    return m_list->item(index)->text();
+    return m_rows->row(index).text;
 }
 
 int DirListBox::ListIndex() const {
-    return m_list->currentRow();
+    return m_list->currentIndex().row();
 }
 
 void DirListBox::openByUser(int row) {
     try {
-        setPath(m_entries.at(static_cast<std::size_t>(row)).folder);
+        setPath(m_rows->folderAt(row, m_path));
     } catch (const std::exception& error) {
         // Reported, never thrown into Qt's event loop; the window decides where the lists go.
         highlightPath();
@@ -117,9 +148,10 @@ void DirListBox::openByUser(int row) {
 }
 
 void DirListBox::highlightPath() {
-    for (std::size_t row = 0; row < m_entries.size(); ++row) {
-        if (m_entries[row].folder == m_path) {
-            m_list->setCurrentRow(static_cast<int>(row));
+    // The sub-folders lie below the folder shown: only the open folders can be it.
+    for (int row = 0; row < m_rows->chainLength(); ++row) {
+        if (m_rows->row(row).name == m_path) {
+            m_list->selectionModel()->setCurrentIndex(m_rows->index(row, 0), QItemSelectionModel::ClearAndSelect);
         }
     }
 }

@@ -2,11 +2,12 @@
 
 #include <QWidget>
 #include <filesystem>
-#include <vector>
 
-class QListWidget;
+class QListView;
 
 namespace ferrowyn {
+
+class FolderRows;
 
 // The folder tree of one volume, as a list: the chain of folders from the volume's root down to Path (open
 // folders, indented step by step), then the sub-folders of Path (closed folders, one step deeper), hidden ones
@@ -33,16 +34,12 @@ signals:
     void OpenFailed(const QString& error);
 
 private:
-    struct Entry {
-        std::filesystem::path folder;
-        int depth;
-    };
     void openByUser(int row);
     void highlightPath();
 
-    QListWidget* m_list;
+    QListView* m_list;
+    FolderRows* m_rows;
     std::filesystem::path m_path;
-    std::vector<Entry> m_entries; // row by row
 };
 
 } // namespace ferrowyn

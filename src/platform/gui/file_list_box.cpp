@@ -2,22 +2,27 @@
 #include "platform/core/folder_listing.h"
 #include "platform/core/folder_path.h"
 #include "platform/gui/inner_widget.h"
+#include "platform/gui/name_list_model.h"
 #include "platform/gui/path_text.h"
 #include "platform/gui/sorted_names.h"
 
-#include <QListWidget>
+#include <QListView>
 #include <QMouseEvent>
-#include <QSignalBlocker>
-#include <algorithm>
 
 namespace ferrowyn {
 
 // The list itself. A selection, once made by the user, can only move to another entry, never be taken away:
 // a Ctrl+click on the selected entry keeps it selected.
-class FileView : public QListWidget {
+class FileView : public QListView {
 public:
-    using QListWidget::QListWidget;
+    using QListView::QListView;
     std::function<void()> onUserSelection;
+
+    int count() const { return model()->rowCount(); }
+    // Makes `row` the current entry and selects it; -1 selects nothing.
+    void setCurrentRow(int row) {
+        selectionModel()->setCurrentIndex(model()->index(row, 0), QItemSelectionModel::ClearAndSelect);
+    }
 
     int selectedRow() const {
         const auto rows = selectionModel()->selectedRows();
@@ -48,12 +53,12 @@ protected:
             setCurrentRow(key == Qt::Key_Down || key == Qt::Key_Home ? 0 : count() - 1);
             return;
         }
-        QListWidget::keyPressEvent(event);
+        QListView::keyPressEvent(event);
     }
 
     void mousePressEvent(QMouseEvent* event) override {
         const int before = selectedRow();
-        QListWidget::mousePressEvent(event);
+        QListView::mousePressEvent(event);
         // A click on the entry that is already selected selects it again.
         if (event->button() == Qt::LeftButton && before != -1 && selectedRow() == before &&
             indexAt(event->position().toPoint()).row() == before) {
@@ -62,13 +67,15 @@ protected:
     }
 };
 
-FileListBox::FileListBox(QWidget* parent) : QWidget(parent), m_view(new FileView(this)) {
+FileListBox::FileListBox(QWidget* parent)
+    : QWidget(parent), m_view(new FileView(this)), m_names(new NameListModel(this)) {
+    m_view->setModel(m_names);
     m_view->setSelectionMode(QAbstractItemView::SingleSelection);
     m_view->setUniformItemSizes(true);
     m_view->onUserSelection = [this] { emit Click(); };
     fillWith(this, m_view, Focus::Passed, QStringLiteral("Files"));
-    connect(m_view, &QListWidget::itemSelectionChanged, this, [this] {
-        if (ListIndex() != -1) {
+    connect(m_view->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+        if (ListIndex() != -1 && !m_selectingQuietly) {
             emit Click();
         }
     });
@@ -76,18 +83,8 @@ FileListBox::FileListBox(QWidget* parent) : QWidget(parent), m_view(new FileView
 
 void FileListBox::setPath(const std::filesystem::path& path) {
     const auto folder = normalFolderPath(path);
-    const auto shown = sortedForShowing(listFolder(folder, EntryKind::RegularFile));
-    const QSignalBlocker quiet(m_view);
-    m_view->clear();
-    m_names.clear();
-    m_names.reserve(shown.size());
-    QStringList texts;
-    texts.reserve(static_cast<qsizetype>(shown.size()));
-    for (const ShownName& entry : shown) {
-        texts.append(entry.text);
-        m_names.push_back(entry.name);
-    }
-    m_view->addItems(texts);
+    // A new set of rows leaves nothing selected, and so raises no Click.
+    m_names->setRows(sortedForShowing(listFolder(folder, EntryKind::RegularFile)));
     m_view->setCurrentRow(-1);
     m_path = folder;
 }
@@ -97,18 +94,20 @@ void FileListBox::Refresh() {
 }
 
 bool FileListBox::Select(const std::filesystem::path& name) {
-    const auto found = std::find(m_names.begin(), m_names.end(), name);
-    if (found == m_names.end()) {
-        return false;
+    for (int row = 0; row < ListCount(); ++row) {
+        if (m_names->row(row).name == name) {
+            m_selectingQuietly = true;
+            m_view->setCurrentRow(row);
+            m_selectingQuietly = false;
+            return true;
+        }
     }
-    const QSignalBlocker quiet(m_view);
-    m_view->setCurrentRow(static_cast<int>(found - m_names.begin()));
-    return true;
+    return false;
 }
 
 std::filesystem::path FileListBox::FileName() const {
     const int row = ListIndex();
-    return row == -1 ? std::filesystem::path() : m_names.at(static_cast<std::size_t>(row));
+    return row == -1 ? std::filesystem::path() : m_names->row(row).name;
 }
 
 int FileListBox::ListIndex() const {
@@ -116,11 +115,11 @@ int FileListBox::ListIndex() const {
 }
 
 int FileListBox::ListCount() const {
-    return m_view->count();
+    return m_names->rowCount();
 }
 
 QString FileListBox::List(int index) const {
-    return m_view->item(index)->text();
+    return m_names->row(index).text;
 }
 
 } // namespace ferrowyn

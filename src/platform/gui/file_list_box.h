@@ -2,11 +2,11 @@
 
 #include <QWidget>
 #include <filesystem>
-#include <vector>
 
 namespace ferrowyn {
 
 class FileView;
+class NameListModel;
 
 // The regular files of one folder (no folders, links, devices, pipes or sockets; hidden files left out), sorted
 // without regard to case. Selecting an entry with the mouse or the keyboard raises Click, also when the entry was
@@ -40,8 +40,9 @@ signals:
 
 private:
     FileView* m_view;
+    NameListModel* m_names; // row by row, as the list shows them
     std::filesystem::path m_path;
-    std::vector<std::filesystem::path> m_names; // row by row, as the list shows them
+    bool m_selectingQuietly = false;
 };
 
 } // namespace ferrowyn

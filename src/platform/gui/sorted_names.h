@@ -14,6 +14,6 @@ struct ShownName {
 
 // Names as the lists show them: sorted by their text without regard to case (ties in a fixed order). Two names
 // that read alike stay two entries, each with its own name.
-std::vector<ShownName> sortedForShowing(const std::vector<std::filesystem::path>& names);
+std::vector<ShownName> sortedForShowing(std::vector<std::filesystem::path> names);
 
 } // namespace ferrowyn
