@@ -48,7 +48,7 @@ bool isAllSpaces(const std::string& bytes) {
 }
 
 PassRun runPass(const std::filesystem::path& path, const std::function<void()>& between, bool goOn,
-                const std::function<void()>& atFirstBlock) {
+                const std::function<void()>& atEachBlock) {
     PassRun run;
     FileChannel channel;
     const auto ask = [&](const std::string& question) {
@@ -64,8 +64,8 @@ PassRun runPass(const std::filesystem::path& path, const std::function<void()>& 
             overwritePass(chosen, channel,
                           [&](const std::string& text) {
                               run.progress.push_back(text);
-                              if (atFirstBlock && run.progress.size() == 1) {
-                                  atFirstBlock();
+                              if (atEachBlock) {
+                                  atEachBlock();
                               }
                           },
                           {[&](int others) { return ask(std::to_string(others) + " other names"); }, ask});

@@ -247,8 +247,7 @@ private slots:
                 QDropEvent dropped(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
                 QApplication::sendEvent(&w, &dropped);
             };
-            h.makeFile("dropped.txt");
-            drop(h.pathOf("dropped.txt"));
+            drop(h.makeFile("dropped.txt"));
             QCOMPARE(w.flsFileList->Path(), h.work());
             QCOMPARE(w.flsFileList->FileName(), std::filesystem::path("dropped.txt"));
             drop(h.pathOf("sub"));
@@ -256,38 +255,32 @@ private slots:
                      "Ferrowyn cannot select " + shownText(h.pathOf("sub")) + ": it is a folder.");
         }
         // What cannot be selected opens the window on the nearest folder that exists, and says why, once.
-        struct Case {
-            std::vector<std::filesystem::path> given;
-            QString message;
-        };
         WindowHarness made;
         const auto folder = made.makeFolder("folder");
-        std::vector<Case> cases = {
-            {{folder}, "Ferrowyn cannot select " + shownText(folder) + ": it is a folder."},
-            {{made.pathOf("a.txt"), made.pathOf("b.txt")},
-             "Ferrowyn obliterates one file at a time: a.txt of the 2 files given is selected."},
+        const auto cannot = [](const std::filesystem::path& path) {
+            return "Ferrowyn cannot select " + shownText(path) + ": ";
+        };
+        // The files given, the message's beginning, and where the lists open.
+        std::vector<std::tuple<std::vector<std::filesystem::path>, QString, std::filesystem::path>> cases = {
+            {{folder}, cannot(folder) + "it is a folder.", made.work()},
+            {{folder / "gone" / "missing.txt"}, cannot(folder / "gone" / "missing.txt"), folder},
+            {{made.makeFile("a.txt"), made.makeFile("b.txt")},
+             "Ferrowyn obliterates one file at a time: a.txt of the 2 files given is selected.",
+             made.work()},
         };
         if (!windows) {
-            std::filesystem::create_symlink(made.pathOf("a.txt"), made.pathOf("folder/link.txt"));
-            cases.push_back({{made.pathOf("folder/link.txt")},
-                             "Ferrowyn cannot select " + shownText(made.pathOf("folder/link.txt")) +
-                                 ": it is a symbolic link."});
+            std::filesystem::create_symlink(made.pathOf("a.txt"), folder / "link.txt");
+            cases.push_back(
+                {{folder / "link.txt"}, cannot(folder / "link.txt") + "it is a symbolic link.", folder});
         }
-        made.makeFile("a.txt");
-        made.makeFile("b.txt");
-        for (const Case& c : cases) {
+        for (const auto& [given, message, opensOn] : cases) {
             MessageBox::clearScript();
-            frmMain& w = made.startWindow(c.given);
-            QCOMPARE(test::shownPrompts(), QStringList{c.message});
-            QCOMPARE(w.flsFileList->FileName(),
-                     c.given.size() > 1 ? std::filesystem::path("a.txt") : std::filesystem::path());
+            frmMain& w = made.startWindow(given);
+            QCOMPARE(test::shownPrompts().size(), 1);
+            QVERIFY2(test::shownPrompts().first().startsWith(message), qPrintable(test::shownPrompts().first()));
+            QCOMPARE(w.flsFileList->FileName(), std::filesystem::path(given.size() > 1 ? "a.txt" : ""));
+            QCOMPARE(w.flsFileList->Path(), opensOn);
         }
-        MessageBox::clearScript();
-        frmMain& w = made.startWindow({made.pathOf("folder/gone/missing.txt")});
-        QCOMPARE(test::shownPrompts().size(), 1);
-        QVERIFY(test::shownPrompts().first().startsWith("Ferrowyn cannot select " +
-                                                        shownText(made.pathOf("folder/gone/missing.txt"))));
-        QCOMPARE(w.flsFileList->Path(), folder);
     }
 
     void onWindowsTheFolderIsRememberedInTheUsersRegistry() {
