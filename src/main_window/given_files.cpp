@@ -19,7 +19,8 @@ std::vector<std::filesystem::path> givenFiles(const std::vector<std::filesystem:
         // Joined by hand: Windows's way of making a path absolute drops a name's trailing dots and spaces.
         const auto& text = argument->native();
         const bool share = text.size() > 1 && text[0] == text[1] && (text[0] == '/' || text[0] == '\\');
-        files.push_back(argument->is_absolute() || share ? *argument : working / *argument);
+        auto file = argument->is_absolute() || share ? *argument : working / *argument;
+        files.push_back(file.make_preferred());
     }
     return files;
 }
@@ -47,7 +48,7 @@ std::vector<std::filesystem::path> droppedFiles(const QList<QUrl>& urls) {
             continue;
         }
         if constexpr (kWidePaths) {
-            files.emplace_back(url.toLocalFile().toStdWString());
+            files.push_back(std::filesystem::path(url.toLocalFile().toStdWString()).make_preferred());
         } else {
             // The address's own bytes, so that a name that is not UTF-8 arrives as it is on the disk.
             files.emplace_back(

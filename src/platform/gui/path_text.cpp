@@ -23,7 +23,7 @@ QString shownText(const std::filesystem::path& path) {
 QString breakable(const QString& text) {
     // A zero-width space lets a line break where it stands; a name never shows one of its own (it is escaped). A
     // path breaks after its separators first.
-    constexpr int kLongestRun = 16;
+    constexpr int kLongestRun = 10;
     QString result;
     result.reserve(text.size() + text.size() / 4);
     int run = 0;
