@@ -1,7 +1,7 @@
 #include "platform/core/chosen_file.h"
 #include "platform/core/failure_words.h"
 #include "platform/core/file_error.h"
-#include "platform/core/posix_descriptor.h"
+#include "platform/core/posix_files.h"
 
 #include <cerrno>
 #include <linux/fs.h>

@@ -4,7 +4,7 @@
 #include "platform/core/file_error.h"
 #include "platform/core/file_system_posix.h"
 #include "platform/core/path_display.h"
-#include "platform/core/posix_descriptor.h"
+#include "platform/core/posix_files.h"
 
 #include <algorithm>
 #include <cerrno>

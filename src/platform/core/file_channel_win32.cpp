@@ -3,7 +3,7 @@
 #include "platform/core/file_channel.h"
 #include "platform/core/file_error.h"
 #include "platform/core/path_display.h"
-#include "platform/core/windows_handle.h"
+#include "platform/core/windows_files.h"
 
 #include <algorithm>
 #include <optional>

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/core/os_reason.h"
+
 #include <filesystem>
 #include <stdexcept>
 #include <string>
@@ -19,8 +21,5 @@ public:
 private:
     std::string m_reason;
 };
-
-// The OS's readable text for an error number (errno on POSIX, GetLastError() on Windows), in UTF-8.
-std::string osReason(int errorNumber);
 
 } // namespace ferrowyn

@@ -2,7 +2,7 @@
 #include "platform/core/failure_words.h"
 #include "platform/core/file_error.h"
 #include "platform/core/folder_listing.h"
-#include "platform/core/windows_handle.h"
+#include "platform/core/windows_files.h"
 
 namespace ferrowyn {
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/core/file_error.h"
+#include "platform/core/os_reason.h"
 
 #include <system_error>
 

@@ -1,4 +1,4 @@
-#include "platform/core/file_error.h"
+#include "platform/core/os_reason.h"
 #include "platform/core/windows_text.h"
 
 #include <windows.h>
