@@ -22,18 +22,30 @@ QString shownText(const std::filesystem::path& path) {
 
 QString breakable(const QString& text) {
     // A zero-width space lets a line break where it stands; a name never shows one of its own (it is escaped). A
-    // path breaks after its separators first.
-    constexpr int kLongestRun = 10;
+    // path breaks after its separators; a run longer than a line holds (a long name) every few characters too.
+    constexpr qsizetype kLongRun = 20;
+    constexpr qsizetype kStep = 10;
+    const auto isBreak = [](QChar c) { return c.isSpace() || c == '/' || c == '\\'; };
     QString result;
     result.reserve(text.size() + text.size() / 4);
-    int run = 0;
-    for (const QChar c : text) {
-        result += c;
-        run = c.isSpace() ? 0 : run + 1;
-        if ((c == '/' || c == '\\' || run >= kLongestRun) && !c.isHighSurrogate()) {
-            result += QChar(0x200B);
-            run = 0;
+    for (qsizetype at = 0; at < text.size();) {
+        qsizetype end = at;
+        while (end < text.size() && !isBreak(text.at(end))) {
+            ++end;
         }
+        for (qsizetype i = at; i < end; ++i) {
+            result += text.at(i);
+            if (end - at > kLongRun && (i - at) % kStep == kStep - 1 && !text.at(i).isHighSurrogate()) {
+                result += QChar(0x200B);
+            }
+        }
+        if (end < text.size()) {
+            result += text.at(end);
+            if (!text.at(end).isSpace()) {
+                result += QChar(0x200B);
+            }
+        }
+        at = end + 1;
     }
     return result;
 }
