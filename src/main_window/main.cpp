@@ -1,4 +1,5 @@
 #include "main_window/frmMain.h"
+#include "main_window/start_folder.h"
 #include "platform/gui/default_handling.h"
 
 #include <QApplication>
@@ -10,6 +11,7 @@ int main(int argc, char** argv) {
     QApplication::setOrganizationName(QStringLiteral("Ferrowyn"));
     QApplication::setApplicationVersion(QStringLiteral(FERROWYN_FILE_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("ferrowyn"));
+    ferrowyn::leaveProgramFolder();
 
     // A window with an owner gets no taskbar button; the owner itself is never shown. Qt does not count an owned
     // window as the application's last one, so the program ends when the window has unloaded, and not when the
