@@ -2,13 +2,16 @@
 # (`make package-windows`: Ferrowyn-<version>-win64-setup.exe) and as a portable zip.
 #
 # The setup program installs for the whole machine, into Program Files (it asks for administrator rights), with
-# a Start menu entry, an uninstaller and an entry in "Apps and features".
+# a Start menu entry, an uninstaller and an entry in "Apps and features". It and the uninstaller wait for a running
+# Ferrowyn to be closed. What it adds to CPack's own script is in ferrowyn-setup.nsh.in.
 include(FerrowynWindowsRuntime)
 
 install(TARGETS ferrowyn RUNTIME DESTINATION .)
 install(DIRECTORY ${FERROWYN_RUNTIME_DIR}/ DESTINATION .)
 
 set(CPACK_GENERATOR NSIS ZIP)
+# The values reach CPack exactly as written here, quotes included.
+set(CPACK_VERBATIM_VARIABLES ON)
 set(CPACK_PACKAGE_NAME Ferrowyn)
 set(CPACK_PACKAGE_VENDOR Kelditch)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
@@ -29,9 +32,9 @@ set(CPACK_NSIS_INSTALLED_ICON_NAME Ferrowyn.exe)
 set(CPACK_NSIS_CONTACT ${FERROWYN_SUPPORT_ADDRESS})
 set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
 set(CPACK_NSIS_MODIFY_PATH OFF)
-# A 64-bit setup program for the 64-bit program: it sees the 64-bit Program Files and registry as they are, and
-# runs where 32-bit programs cannot.
-set(CPACK_NSIS_DEFINES "Target amd64-unicode")
+configure_file(${CMAKE_CURRENT_LIST_DIR}/ferrowyn-setup.nsh.in ${PROJECT_BINARY_DIR}/ferrowyn-setup.nsh @ONLY)
+set(CPACK_NSIS_DEFINES "!include \"${PROJECT_BINARY_DIR}/ferrowyn-setup.nsh\"")
+set(CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS "Call un.FerrowynWaitUntilClosed")
 # The setup program is named as a Windows user expects; the zip keeps the plain name.
 set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_LIST_DIR}/FerrowynCPackNames.cmake)
 include(CPack)

@@ -1,5 +1,6 @@
 #include "main_window/frmMain.h"
 #include "main_window/start_folder.h"
+#include "platform/core/running_mark.h"
 #include "platform/gui/default_handling.h"
 
 #include <QApplication>
@@ -11,6 +12,7 @@ int main(int argc, char** argv) {
     QApplication::setOrganizationName(QStringLiteral("Ferrowyn"));
     QApplication::setApplicationVersion(QStringLiteral(FERROWYN_FILE_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("ferrowyn"));
+    ferrowyn::markRunning();
     ferrowyn::leaveProgramFolder();
 
     // A window with an owner gets no taskbar button; the owner itself is never shown. Qt does not count an owned
