@@ -20,8 +20,6 @@ set(CPACK_PACKAGE_INSTALL_DIRECTORY Ferrowyn)
 set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY Ferrowyn)
 set(CPACK_PACKAGE_FILE_NAME Ferrowyn-${PROJECT_VERSION}-win64)
 set(CPACK_STRIP_FILES ON)
-# A Start menu entry "Ferrowyn" for Ferrowyn.exe.
-set(CPACK_PACKAGE_EXECUTABLES Ferrowyn Ferrowyn)
 
 set(CPACK_NSIS_PACKAGE_NAME Ferrowyn)
 set(CPACK_NSIS_DISPLAY_NAME Ferrowyn)
@@ -34,6 +32,9 @@ set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
 set(CPACK_NSIS_MODIFY_PATH OFF)
 configure_file(${CMAKE_CURRENT_LIST_DIR}/ferrowyn-setup.nsh.in ${PROJECT_BINARY_DIR}/ferrowyn-setup.nsh @ONLY)
 set(CPACK_NSIS_DEFINES "!include \"${PROJECT_BINARY_DIR}/ferrowyn-setup.nsh\"")
+# The Start menu entry "Ferrowyn" starts $INSTDIR\Ferrowyn.exe (CPACK_PACKAGE_EXECUTABLES would look in bin\).
+set(CPACK_NSIS_CREATE_ICONS_EXTRA "!insertmacro FerrowynCreateStartMenuEntry")
+set(CPACK_NSIS_DELETE_ICONS_EXTRA "!insertmacro FerrowynDeleteStartMenuEntry")
 set(CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS "Call un.FerrowynWaitUntilClosed")
 # The setup program is named as a Windows user expects; the zip keeps the plain name.
 set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_LIST_DIR}/FerrowynCPackNames.cmake)
