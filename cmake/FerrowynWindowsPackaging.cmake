@@ -30,11 +30,15 @@ set(CPACK_NSIS_INSTALLED_ICON_NAME Ferrowyn.exe)
 set(CPACK_NSIS_CONTACT ${FERROWYN_SUPPORT_ADDRESS})
 set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
 set(CPACK_NSIS_MODIFY_PATH OFF)
+# Ferrowyn has no licence text to agree to: no licence page.
+set(CPACK_NSIS_IGNORE_LICENSE_PAGE ON)
 configure_file(${CMAKE_CURRENT_LIST_DIR}/ferrowyn-setup.nsh.in ${PROJECT_BINARY_DIR}/ferrowyn-setup.nsh @ONLY)
 set(CPACK_NSIS_DEFINES "!include \"${PROJECT_BINARY_DIR}/ferrowyn-setup.nsh\"")
 # The Start menu entry "Ferrowyn" starts $INSTDIR\Ferrowyn.exe (CPACK_PACKAGE_EXECUTABLES would look in bin\).
 set(CPACK_NSIS_CREATE_ICONS_EXTRA "!insertmacro FerrowynCreateStartMenuEntry")
-set(CPACK_NSIS_DELETE_ICONS_EXTRA "!insertmacro FerrowynDeleteStartMenuEntry")
+set(CPACK_NSIS_DELETE_ICONS_EXTRA
+    "!insertmacro FerrowynDeleteStartMenuEntry\n!insertmacro FerrowynDeleteVendorKey")
+set(CPACK_NSIS_EXTRA_INSTALL_COMMANDS "!insertmacro FerrowynCompleteUninstallEntry")
 set(CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS "Call un.FerrowynWaitUntilClosed")
 # The setup program is named as a Windows user expects; the zip keeps the plain name.
 set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_LIST_DIR}/FerrowynCPackNames.cmake)
