@@ -2,8 +2,9 @@
 # (`make package-windows`: Ferrowyn-<version>-win64-setup.exe) and as a portable zip.
 #
 # The setup program installs for the whole machine, into Program Files (it asks for administrator rights), with
-# a Start menu entry, an uninstaller and an entry in "Apps and features". It and the uninstaller wait for a running
-# Ferrowyn to be closed. What it adds to CPack's own script is in ferrowyn-setup.nsh.in.
+# a Start menu entry, an "Obliterate with Ferrowyn" entry in every file's context menu, an uninstaller and an entry
+# in "Apps and features". It and the uninstaller wait for a running Ferrowyn to be closed. What it adds to CPack's
+# own script is in ferrowyn-setup.nsh.in.
 include(FerrowynWindowsRuntime)
 
 install(TARGETS ferrowyn RUNTIME DESTINATION .)
@@ -32,14 +33,17 @@ set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
 set(CPACK_NSIS_MODIFY_PATH OFF)
 # Ferrowyn has no licence text to agree to: no licence page.
 set(CPACK_NSIS_IGNORE_LICENSE_PAGE ON)
+
 configure_file(${CMAKE_CURRENT_LIST_DIR}/ferrowyn-setup.nsh.in ${PROJECT_BINARY_DIR}/ferrowyn-setup.nsh @ONLY)
 set(CPACK_NSIS_DEFINES "!include \"${PROJECT_BINARY_DIR}/ferrowyn-setup.nsh\"")
 # The Start menu entry "Ferrowyn" starts $INSTDIR\Ferrowyn.exe (CPACK_PACKAGE_EXECUTABLES would look in bin\).
 set(CPACK_NSIS_CREATE_ICONS_EXTRA "!insertmacro FerrowynCreateStartMenuEntry")
 set(CPACK_NSIS_DELETE_ICONS_EXTRA
     "!insertmacro FerrowynDeleteStartMenuEntry\n!insertmacro FerrowynDeleteVendorKey")
-set(CPACK_NSIS_EXTRA_INSTALL_COMMANDS "!insertmacro FerrowynCompleteUninstallEntry")
-set(CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS "Call un.FerrowynWaitUntilClosed")
+set(CPACK_NSIS_EXTRA_INSTALL_COMMANDS
+    "!insertmacro FerrowynCompleteUninstallEntry\n!insertmacro FerrowynAddContextMenuEntry")
+set(CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS
+    "Call un.FerrowynWaitUntilClosed\n!insertmacro FerrowynRemoveContextMenuEntry")
 # The setup program is named as a Windows user expects; the zip keeps the plain name.
 set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_LIST_DIR}/FerrowynCPackNames.cmake)
 include(CPack)
