@@ -43,13 +43,17 @@ test-sanitize: test-deps
 
 # Ferrowyn.exe and every test cross-built for Windows with MinGW-w64, against a Qt for Windows that
 # scripts/build-qt-windows builds once from Debian's own source package and keeps in a cache. The tests run under
-# Wine, headless; the setup program's test installs it, starts it and uninstalls it.
+# Wine, headless; the setup program's test installs it, starts it and uninstalls it. Qt for Windows is found as a
+# root of its own (the toolchain looks nowhere else for Windows packages); the programs are linked statically, so
+# that Wine need not find the compiler's own DLLs for them; the tests run through Wine.
 windows-build:
 	scripts/install-deps windows
 	scripts/build-qt-windows
+	qt=$$(scripts/build-qt-windows --prefix) && \
 	cmake -S . -B $(WINDOWS_DIR) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release \
-		-DFERROWYN_BUILD_BENCH=OFF -DCMAKE_PREFIX_PATH="$$(scripts/build-qt-windows --prefix)" \
-		-DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/$$(gcc -dumpmachine)/cmake
+		-DFERROWYN_BUILD_BENCH=OFF -DCMAKE_PREFIX_PATH="$$qt" -DCMAKE_FIND_ROOT_PATH="$$qt" \
+		-DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/$$(gcc -dumpmachine)/cmake \
+		-DCMAKE_EXE_LINKER_FLAGS=-static -DCMAKE_CROSSCOMPILING_EMULATOR=wine
 	cmake --build $(WINDOWS_DIR) -j $(JOBS)
 
 test-windows: windows-build

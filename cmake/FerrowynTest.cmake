@@ -1,6 +1,10 @@
 # Registers a test executable with CTest. Every test runs headless and with its own empty settings folder, so it
 # never reads or writes the real user's settings. Under Wine, the tests find Qt's and the compiler's libraries
 # through WINEPATH, and Qt's own variables pass from Linux to the program only with WINE in front of them.
+if(WIN32 AND CMAKE_CROSSCOMPILING AND TARGET Qt6::Core)
+    include(FerrowynWindowsRuntime)
+endif()
+
 function(ferrowyn_add_test name)
     cmake_parse_arguments(arg "" "" "SOURCES;LIBRARIES" ${ARGN})
     add_executable(${name} ${arg_SOURCES})
@@ -9,7 +13,7 @@ function(ferrowyn_add_test name)
     set(config_home "${CMAKE_CURRENT_BINARY_DIR}/config-home/${name}")
     add_test(NAME ${name} COMMAND ${name})
     set(environment "QT_QPA_PLATFORM=offscreen;XDG_CONFIG_HOME=${config_home}")
-    if(DEFINED FERROWYN_WINE_DLL_PATH)
+    if(CMAKE_CROSSCOMPILING AND DEFINED FERROWYN_WINE_DLL_PATH)
         # QtTest writes its report to the console only when told to: Wine gives the program none.
         list(APPEND environment "WINEPATH=${FERROWYN_WINE_DLL_PATH}" "WINEQT_QPA_PLATFORM=offscreen"
             "WINEQT_FORCE_STDERR_LOGGING=1")

@@ -1,7 +1,12 @@
 # What Ferrowyn.exe needs beside it on Windows: Qt's libraries and the two plugins it loads (the Windows platform
 # and the Vista style), and the MinGW runtime that Qt's libraries link to. `ferrowyn_windows_runtime` copies them,
-# stripped, into ${FERROWYN_RUNTIME_DIR}, the folder that is installed beside the program.
-set(FERROWYN_RUNTIME_DIR ${CMAKE_BINARY_DIR}/runtime)
+# stripped, into ${FERROWYN_RUNTIME_DIR}, the folder that is installed beside the program, and
+# ${FERROWYN_WINE_DLL_PATH} names the folders the tests find them in under Wine.
+#
+# Packaging and the tests both include this module, in either order: it runs once, and its two results are
+# visible everywhere.
+include_guard(GLOBAL)
+set(FERROWYN_RUNTIME_DIR ${CMAKE_BINARY_DIR}/runtime CACHE INTERNAL "Ferrowyn.exe's DLLs and plugins, to install")
 
 get_target_property(qt_core_dll Qt6::Core IMPORTED_LOCATION_RELEASE)
 get_filename_component(FERROWYN_QT_BIN_DIR ${qt_core_dll} DIRECTORY)
@@ -43,5 +48,6 @@ foreach(entry ${runtime_files})
 endforeach()
 list(REMOVE_DUPLICATES wine_dirs)
 list(TRANSFORM wine_dirs PREPEND "Z:")
-string(JOIN "\\;" FERROWYN_WINE_DLL_PATH ${wine_dirs})
+string(JOIN "\\;" wine_dll_path ${wine_dirs})
+set(FERROWYN_WINE_DLL_PATH "${wine_dll_path}" CACHE INTERNAL "The runtime's folders as WINEPATH")
 add_custom_target(ferrowyn_windows_runtime ALL DEPENDS ${copies})

@@ -15,7 +15,8 @@ struct TwipRect {
     }
 };
 
-constexpr const char* kTitle = "Kelditch Ferrowyn V1.2.1";
+// "Kelditch Ferrowyn V" and the project's version, set in the build (cmake/FerrowynVersion.cmake).
+constexpr const char* kTitle = FERROWYN_TITLE;
 constexpr TwipRect kClientArea{0, 0, 6075, 4410};
 
 constexpr TwipRect kObliterateButton{3840, 2880, 2175, 855};

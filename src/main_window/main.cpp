@@ -1,5 +1,7 @@
 #include "main_window/frmMain.h"
 #include "main_window/given_files.h"
+#include "main_window/start_folder.h"
+#include "platform/core/running_mark.h"
 #include "platform/gui/default_handling.h"
 
 #include <QApplication>
@@ -11,6 +13,11 @@ int main(int argc, char** argv) {
     QApplication::setOrganizationName(QStringLiteral("Ferrowyn"));
     QApplication::setApplicationVersion(QStringLiteral(FERROWYN_FILE_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("ferrowyn"));
+    // One optional file, as "Open with" and Explorer's context menu give it (Qt has taken its own options), taken
+    // against the working folder before the program may leave it.
+    const auto files = ferrowyn::givenFiles(ferrowyn::commandLineArguments(argc, argv));
+    ferrowyn::markRunning();
+    ferrowyn::leaveProgramFolder();
 
     // A window with an owner gets no taskbar button; the owner itself is never shown. Qt does not count an owned
     // window as the application's last one, so the program ends when the window has unloaded, and not when the
@@ -35,8 +42,7 @@ int main(int argc, char** argv) {
                 manager.release();
             }
         });
-        // One optional file, as "Open with" and Explorer's context menu give it; Qt has taken its own options.
-        window->start(ferrowyn::givenFiles(ferrowyn::commandLineArguments(argc, argv)));
+        window->start(files);
     });
     return QApplication::exec();
 }

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the program into a scratch folder and checks what a desktop sees of it, then builds the .deb, unpacks it
-# into a scratch root and starts the installed program headless: it must stay up until it is terminated.
+# into a scratch root and starts the installed program headless: it must stay up until it is terminated, and leave
+# its own folder for the Documents or the home folder.
 # usage: check-install.sh <build folder>
 set -euo pipefail
 build=$(cd "$1" && pwd)
@@ -39,14 +40,27 @@ fi
 echo "-- starting the installed program"
 dpkg-deb -x "$deb" "$scratch/unpacked"
 mkdir -p "$scratch/home" "$scratch/config"
-(cd "$scratch/home" && QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME="$scratch/config" \
-    exec "$scratch/unpacked/usr/bin/ferrowyn") &
-pid=$!
-sleep 3
-kill -0 "$pid" 2>/dev/null || fail "the installed program did not stay up"
-kill -TERM "$pid"
-status=0
-wait "$pid" || status=$?
-pid=
-[ "$status" -eq 143 ] || fail "the program ended with status $status, not by the signal"
+# Starts the installed program in a folder, with a home of its own; prints the working folder it has settled in.
+# It must stay up until it is terminated.
+working_folder_of_started() {
+    (cd "$1" && HOME="$scratch/home" QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME="$scratch/config" \
+        exec "$scratch/unpacked/usr/bin/ferrowyn") &
+    pid=$!
+    sleep 3
+    kill -0 "$pid" 2>/dev/null || fail "the installed program did not stay up"
+    readlink "/proc/$pid/cwd"
+    kill -TERM "$pid"
+    status=0
+    wait "$pid" || status=$?
+    pid=
+    [ "$status" -eq 143 ] || fail "the program ended with status $status, not by the signal"
+}
+folder=$(working_folder_of_started "$scratch/home")
+[ "$folder" = "$scratch/home" ] || fail "started in the home folder, it went to $folder"
+# Started in its own folder, it leaves it for the Documents folder, or the home folder when there is none.
+folder=$(working_folder_of_started "$scratch/unpacked/usr/bin")
+[ "$folder" = "$scratch/home" ] || fail "started in its own folder, without Documents, it went to $folder"
+mkdir "$scratch/home/Documents"
+folder=$(working_folder_of_started "$scratch/unpacked/usr/bin")
+[ "$folder" = "$scratch/home/Documents" ] || fail "started in its own folder, it went to $folder"
 echo "-- all good: $(basename "$deb"), $(stat -c %s "$deb") bytes, depends on $(dpkg-deb -f "$deb" Depends)"

@@ -1,0 +1,26 @@
+# Every version the program shows comes from the project's version (major.minor.patch, e.g. 1.2.1):
+#   FERROWYN_FILE_VERSION    the version record's text: the minor as two digits, the patch as four (1.02.0001)
+#   FERROWYN_VERSION_FIELDS  the record's numeric form of that text, two digits per field after the major (1,2,0,1)
+#   FERROWYN_VERSION_QUAD    the same four numbers with dots, as the setup program's record wants them (1.2.0.1)
+#   FERROWYN_TITLE           the window's title (Kelditch Ferrowyn V1.2.1)
+if(PROJECT_VERSION_MINOR GREATER 99 OR PROJECT_VERSION_PATCH GREATER 9999)
+    message(FATAL_ERROR "The version record has two digits for the minor version and four for the patch: "
+        "${PROJECT_VERSION} does not fit")
+endif()
+
+function(ferrowyn_zero_padded number width out)
+    string(REPEAT 0 ${width} zeros)
+    string(LENGTH "${zeros}${number}" length)
+    math(EXPR start "${length} - ${width}")
+    string(SUBSTRING "${zeros}${number}" ${start} ${width} padded)
+    set(${out} ${padded} PARENT_SCOPE)
+endfunction()
+
+ferrowyn_zero_padded(${PROJECT_VERSION_MINOR} 2 minor)
+ferrowyn_zero_padded(${PROJECT_VERSION_PATCH} 4 patch)
+set(FERROWYN_FILE_VERSION "${PROJECT_VERSION_MAJOR}.${minor}.${patch}")
+math(EXPR patch_high "${PROJECT_VERSION_PATCH} / 100")
+math(EXPR patch_low "${PROJECT_VERSION_PATCH} % 100")
+set(FERROWYN_VERSION_FIELDS "${PROJECT_VERSION_MAJOR},${PROJECT_VERSION_MINOR},${patch_high},${patch_low}")
+string(REPLACE "," "." FERROWYN_VERSION_QUAD "${FERROWYN_VERSION_FIELDS}")
+set(FERROWYN_TITLE "Kelditch Ferrowyn V${PROJECT_VERSION}")
