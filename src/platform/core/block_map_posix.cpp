@@ -29,7 +29,7 @@ unsigned flagsOf(std::uint32_t fiemapFlags) {
 
 } // namespace
 
-std::optional<BlockMap> readBlockMap(int fd) {
+std::optional<BlockMap> readBlockMap(int fd, bool flushFirst) {
     BlockMap map;
     // The request is a header followed by room for the extents the kernel fills in.
     alignas(struct fiemap)
@@ -41,7 +41,7 @@ std::optional<BlockMap> readBlockMap(int fd) {
         buffer.fill(0);
         request->fm_start = next;
         request->fm_length = FIEMAP_MAX_OFFSET - next;
-        request->fm_flags = FIEMAP_FLAG_SYNC;
+        request->fm_flags = flushFirst ? FIEMAP_FLAG_SYNC : 0;
         request->fm_extent_count = kExtentsPerAsk;
         if (::ioctl(fd, FS_IOC_FIEMAP, request) != 0) {
             return std::nullopt;

@@ -243,7 +243,7 @@ void FileChannel::open(const ChosenFile& file) {
     handles->device = identity.volume;
     handles->inode = identity.file;
     handles->otherNames = static_cast<int>(details.stx_nlink) - 1;
-    handles->mapBefore = readBlockMap(handles->file.get());
+    handles->mapBefore = readBlockMap(handles->file.get(), true);
     m_handles = std::move(handles);
     m_file = file;
 }
@@ -388,7 +388,8 @@ void FileChannel::flush() {
 std::string FileChannel::whyOldContentsMayRemainNow(std::int64_t oldEnd) const {
     requireOpen(words::kCannotObliterate);
     const FileSystemFacts& fileSystem = m_handles->fileSystem;
-    const auto mapAfter = m_handles->mapBefore ? readBlockMap(m_handles->file.get()) : std::nullopt;
+    // Read as the device has it: the flush has pushed the spaces there; without it they would show as not placed.
+    const auto mapAfter = m_handles->mapBefore ? readBlockMap(m_handles->file.get(), false) : std::nullopt;
     if (!mapAfter) {
         return !fileSystem.whyCopiesMayStayElsewhere.empty() ? fileSystem.whyCopiesMayStayElsewhere
                                                              : fileSystem.whyWithoutBlockMap;
