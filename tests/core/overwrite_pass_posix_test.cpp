@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <fstream>
+#include <grp.h>
 #include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -45,7 +46,7 @@ TEST(OverwritePassPosix, refusesWhatItMustNotOrCannotFinishWithoutTouchingIt) {
     std::filesystem::create_symlink(folder / "target.txt", folder / "link");
     ASSERT_EQ(::mkfifo((folder / "fifo").c_str(), 0666), 0);
     for (const char* name : {"flocked.txt", "record-locked.txt", "leased.txt", "unchangeable.txt",
-                             "append-only.txt", "bound.txt", "locked/victim.txt"}) {
+                             "append-only.txt", "bound.txt", "locked/victim.txt", "appending/victim.txt"}) {
         std::filesystem::create_directories((folder / name).parent_path());
         std::filesystem::copy_file(folder / "target.txt", folder / name);
     }
@@ -71,11 +72,12 @@ TEST(OverwritePassPosix, refusesWhatItMustNotOrCannotFinishWithoutTouchingIt) {
     // Attributes only root may set, and a mount only root may make.
     if (root && run("chattr +i " + (folder / "unchangeable.txt").string()) &&
         run("chattr +a " + (folder / "append-only.txt").string()) &&
-        run("chattr +i " + (folder / "locked").string()) &&
+        run("chattr +i " + (folder / "locked").string()) && run("chattr +a " + (folder / "appending").string()) &&
         run("mount --bind " + (folder / "target.txt").string() + " " + (folder / "bound.txt").string())) {
         cases.insert(cases.end(), {{folder / "unchangeable.txt", "the file is marked unchangeable"},
                                    {folder / "append-only.txt", "the file is marked append-only"},
                                    {folder / "locked/victim.txt", "its folder is marked unchangeable"},
+                                   {folder / "appending/victim.txt", "its folder is marked append-only"},
                                    {folder / "bound.txt", "another drive is mounted on it"}});
     }
     const auto comm = test::readFile("/proc/self/comm");
@@ -91,28 +93,37 @@ TEST(OverwritePassPosix, refusesWhatItMustNotOrCannotFinishWithoutTouchingIt) {
         ::close(fd);
     }
     run("umount " + (folder / "bound.txt").string());
-    run("chattr -i -a " + folder.path().string() + "/*.txt " + (folder / "locked").string());
+    run("chattr -i -a " + folder.path().string() + "/*.txt " + (folder / "locked").string() + " " +
+        (folder / "appending").string());
     for (const char* name : {"target.txt", "flocked.txt", "record-locked.txt", "leased.txt", "unchangeable.txt",
                              "append-only.txt", "locked/victim.txt"}) {
         EXPECT_EQ(test::readFile(folder / name), original) << name;
     }
     EXPECT_EQ(test::readFile("/proc/self/comm"), comm);
 
-    // In a sticky folder (/tmp) a user may not delete another user's file: seen as a user without privileges.
-    std::filesystem::create_directory(folder / "sticky");
-    std::filesystem::permissions(folder / "sticky",
-                                 std::filesystem::perms::all | std::filesystem::perms::sticky_bit);
-    test::writeFile(folder / "sticky/theirs.txt", 100);
-    std::filesystem::permissions(folder / "sticky/theirs.txt", std::filesystem::perms::all);
+    // Seen as a user without privileges: in a sticky folder (/tmp) a user may not delete another user's file, nor
+    // any file in a folder only others may write to.
+    for (const auto& [name, mode] :
+         {std::pair{"sticky", std::filesystem::perms::all | std::filesystem::perms::sticky_bit},
+          std::pair{"theirs", std::filesystem::perms::owner_all}}) {
+        std::filesystem::create_directory(folder / name);
+        test::writeFile(folder / name / "file.txt", 100);
+        std::filesystem::permissions(folder / name / "file.txt", std::filesystem::perms::all);
+        std::filesystem::permissions(folder / name, mode | std::filesystem::perms::others_exec);
+    }
     if (root) {
         EXPECT_EQ(inChild([&] {
-                      return ::setuid(65534) == 0 && test::runPass(folder / "sticky/theirs.txt").refusal ==
-                                                         "its folder lets only the file's owner delete it"
+                      return ::setgroups(0, nullptr) == 0 && ::setgid(65534) == 0 && ::setuid(65534) == 0 &&
+                                     test::runPass(folder / "sticky/file.txt").refusal ==
+                                         "its folder lets only the file's owner delete it" &&
+                                     test::runPass(folder / "theirs/file.txt").refusal ==
+                                         "you may not delete files in its folder"
                                  ? 0
                                  : 1;
                   }),
                   0);
-        EXPECT_EQ(test::readFile(folder / "sticky/theirs.txt"), original);
+        EXPECT_EQ(test::readFile(folder / "sticky/file.txt") + test::readFile(folder / "theirs/file.txt"),
+                  original + original);
     }
 }
 

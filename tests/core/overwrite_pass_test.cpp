@@ -53,11 +53,12 @@ TEST(OverwritePass, actsOnlyOnTheFileThatWasChosenAndRefusesAnythingElseBeforeWr
         {"it no longer exists", victim, [&] { std::filesystem::rename(victim, folder / "moved.txt"); }},
         {"it no longer exists", other, [&] { std::filesystem::rename(folder / "other", folder / "gone"); }},
         {"it was replaced since it was selected", victim, [&] { std::filesystem::rename(other, victim); }},
+        // Another folder in its place, holding the very same file under the same name: the folder is not the one.
         {"it was replaced since it was selected", other,
          [&] {
              std::filesystem::rename(folder / "other", folder / "old");
              std::filesystem::create_directory(folder / "other");
-             test::writeFile(other, 70000);
+             std::filesystem::create_hard_link(folder / "old" / "victim.txt", other);
          }},
         // What the window showed of it no longer holds: its length, or its time.
         {"it changed since it was selected", victim, [&] { std::ofstream(victim, std::ios::app) << "more"; }},

@@ -167,6 +167,10 @@ private slots:
             std::system(
                 ("mount -t overlay overlay -o " + layers + " '" + overlay.string() + "' 2>/dev/null").c_str()) ==
             0;
+        struct Unmount {
+            std::filesystem::path at;
+            ~Unmount() { std::system(("umount '" + at.string() + "' 2>/dev/null").c_str()); }
+        } unmount{overlay}; // however the test ends
         h.startWindow();
         h.selectFile("linked.txt");
         MessageBox::setNextAnswer(MessageAnswer::Yes);
@@ -202,7 +206,6 @@ private slots:
             QString(
                 "The file was overwritten and deleted, but its old contents may remain on the device, because "
                 "it lies in an overlay whose lower layer keeps the original, out of reach of this overwrite."));
-        std::system(("umount '" + overlay.string() + "'").c_str());
     }
 
     // Two names that read alike are two files: each entry destroys its own file and nothing else. A name that
