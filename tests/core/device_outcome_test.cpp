@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <fcntl.h>
 #include <fstream>
 #include <sys/mount.h>
@@ -20,9 +19,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-bool run(const std::string& command) {
-    return std::system((command + " >/dev/null 2>&1").c_str()) == 0;
-}
+using test::run;
 
 // `count` lines of unique markers written at `at` into the file, which is made if it is not there.
 fs::path writeMarkers(const fs::path& path, int count, std::int64_t at = 0) {
@@ -69,14 +66,8 @@ struct Image {
 };
 
 // What each row puts on its drive; each returns the file to obliterate.
-fs::path markers20000(Image& image) {
-    return writeMarkers(image.secret, 20000);
-}
-fs::path markers2000(Image& image) {
-    return writeMarkers(image.secret, 2000);
-}
-fs::path oneMarker(Image& image) {
-    return writeMarkers(image.secret, 1);
+template <int count> fs::path markers(Image& image) {
+    return writeMarkers(image.secret, count);
 }
 fs::path markedNoCopyOnWrite(Image& image) {
     std::ofstream(image.secret).close();
@@ -160,13 +151,13 @@ struct Row {
 TEST(DeviceOutcome, saysObliteratedOnlyWhereTheDeviceHoldsNoneOfTheOldContents) {
     const std::string replaced = "it was replaced since it was selected";
     const std::vector<Row> rows = {
-        {"ext4", "mkfs.ext4 -q", "defaults", markers20000, nullptr, nullptr, "", "", 0},
-        {"xfs", "mkfs.xfs -q -f", "defaults", markers20000, nullptr, nullptr, "", "", 0},
-        {"ext4 journalling data", "mkfs.ext4 -q", "data=journal", markers2000, nullptr, nullptr,
+        {"ext4", "mkfs.ext4 -q", "defaults", markers<20000>, nullptr, nullptr, "", "", 0},
+        {"xfs", "mkfs.xfs -q -f", "defaults", markers<20000>, nullptr, nullptr, "", "", 0},
+        {"ext4 journalling data", "mkfs.ext4 -q", "data=journal", markers<2000>, nullptr, nullptr,
          "its file system keeps a copy of everything written in its journal", "", -1},
-        {"ext4 inline data", "mkfs.ext4 -q -O inline_data", "defaults", oneMarker, nullptr, nullptr,
+        {"ext4 inline data", "mkfs.ext4 -q -O inline_data", "defaults", markers<1>, nullptr, nullptr,
          "its file system keeps this small file among its own records", "", -1},
-        {"btrfs", "mkfs.btrfs -q", "defaults", markers2000, nullptr, nullptr,
+        {"btrfs", "mkfs.btrfs -q", "defaults", markers<2000>, nullptr, nullptr,
          "its file system (btrfs) writes every change to a new place", "", -1},
         {"btrfs no-copy-on-write", "mkfs.btrfs -q", "defaults", markedNoCopyOnWrite, nullptr, nullptr, "", "", 0},
         // Obliterating the copy afterwards leaves nothing: its blocks are its own by then.
@@ -174,17 +165,17 @@ TEST(DeviceOutcome, saysObliteratedOnlyWhereTheDeviceHoldsNoneOfTheOldContents) 
          "the file shares its blocks with another file (a copy)", "", 0},
         {"overlay's lower layer", "mkfs.ext4 -q", "defaults", inAnOverlay, nullptr, nullptr,
          "it lies in an overlay whose lower layer keeps the original, out of reach of this overwrite", "", -1},
-        {"cut short", "mkfs.ext4 -q", "defaults", [](Image& i) { return writeMarkers(i.secret, 300000); }, nullptr,
-         cutShort, "", "another program cut it short while it was overwritten", -1},
+        {"cut short", "mkfs.ext4 -q", "defaults", markers<300000>, nullptr, cutShort, "",
+         "another program cut it short while it was overwritten", -1},
         {"sparse, larger than the volume", "mkfs.ext4 -q", "defaults", sparseAndLargerThanTheVolume, nullptr,
          nullptr, "", "", 0},
         {"full before the last block", "mkfs.ext4 -q -m 0", "defaults", onAFullVolume, nullptr, nullptr, "", "",
          0},
-        {"ext4, made again", "mkfs.ext4 -q", "defaults", markers2000, recreateWithTheSameInode, nullptr, "",
+        {"ext4, made again", "mkfs.ext4 -q", "defaults", markers<2000>, recreateWithTheSameInode, nullptr, "",
          replaced, 2000},
-        {"xfs, made again", "mkfs.xfs -q -f", "defaults", markers2000, recreateWithTheSameInode, nullptr, "",
+        {"xfs, made again", "mkfs.xfs -q -f", "defaults", markers<2000>, recreateWithTheSameInode, nullptr, "",
          replaced, 2000},
-        {"another drive in the same place", "mkfs.ext4 -q", "defaults", markers2000, swapTheDrive, nullptr, "",
+        {"another drive in the same place", "mkfs.ext4 -q", "defaults", markers<2000>, swapTheDrive, nullptr, "",
          "its drive is no longer there", 2000},
     };
     for (const Row& row : rows) {

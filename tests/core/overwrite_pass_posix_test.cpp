@@ -5,7 +5,6 @@
 
 #include <atomic>
 #include <csignal>
-#include <cstdlib>
 #include <fcntl.h>
 #include <fstream>
 #include <grp.h>
@@ -22,9 +21,7 @@ namespace {
 using test::TempFolder;
 using Texts = std::vector<std::string>;
 
-bool run(const std::string& command) {
-    return std::system((command + " >/dev/null 2>&1").c_str()) == 0;
-}
+using test::run;
 
 // Runs `check` in a child process and returns its exit status; what the child changes of itself (its limits,
 // its user) stays in the child.
@@ -45,8 +42,10 @@ TEST(OverwritePassPosix, refusesWhatItMustNotOrCannotFinishWithoutTouchingIt) {
     const auto original = test::readFile(folder / "target.txt");
     std::filesystem::create_symlink(folder / "target.txt", folder / "link");
     ASSERT_EQ(::mkfifo((folder / "fifo").c_str(), 0666), 0);
-    for (const char* name : {"flocked.txt", "record-locked.txt", "leased.txt", "unchangeable.txt",
-                             "append-only.txt", "bound.txt", "locked/victim.txt", "appending/victim.txt"}) {
+    const char* const copies[] = {"flocked.txt",       "record-locked.txt",   "leased.txt",
+                                  "unchangeable.txt",  "append-only.txt",     "bound.txt",
+                                  "locked/victim.txt", "appending/victim.txt"};
+    for (const char* name : copies) {
         std::filesystem::create_directories((folder / name).parent_path());
         std::filesystem::copy_file(folder / "target.txt", folder / name);
     }
@@ -95,10 +94,10 @@ TEST(OverwritePassPosix, refusesWhatItMustNotOrCannotFinishWithoutTouchingIt) {
     run("umount " + (folder / "bound.txt").string());
     run("chattr -i -a " + folder.path().string() + "/*.txt " + (folder / "locked").string() + " " +
         (folder / "appending").string());
-    for (const char* name : {"target.txt", "flocked.txt", "record-locked.txt", "leased.txt", "unchangeable.txt",
-                             "append-only.txt", "locked/victim.txt"}) {
+    for (const char* name : copies) {
         EXPECT_EQ(test::readFile(folder / name), original) << name;
     }
+    EXPECT_EQ(test::readFile(folder / "target.txt"), original); // behind the link
     EXPECT_EQ(test::readFile("/proc/self/comm"), comm);
 
     // Seen as a user without privileges: in a sticky folder (/tmp) a user may not delete another user's file, nor

@@ -32,7 +32,8 @@ TEST(OverwritePass, writesWholeBlocksOfSpacesReportingEachBlockAgainstTheCurrent
         EXPECT_EQ(run.outcome, PassOutcome::Obliterated);
         EXPECT_EQ(run.progress, expected);
         // Read through a descriptor of its own; on Windows the file is held exclusively, so nobody can open it.
-        EXPECT_EQ(atLastBlock, test::kOthersCanReadDuringThePass ? std::string(spaces, ' ') : "");
+        const bool windows = std::filesystem::path::preferred_separator == '\\';
+        EXPECT_EQ(atLastBlock, windows ? "" : std::string(spaces, ' '));
         EXPECT_FALSE(std::filesystem::exists(path));
         EXPECT_FALSE(run.channelLeftOpen);
     }

@@ -25,17 +25,12 @@ private:
     std::filesystem::path m_path;
 };
 
-// Whether another program can open the file while the pass holds it: on Windows the pass shares it with nobody.
-#ifdef _WIN32
-inline constexpr bool kOthersCanReadDuringThePass = false;
-#else
-inline constexpr bool kOthersCanReadDuringThePass = true;
-#endif
-
 // A file of `size` bytes of varied, non-space content.
 void writeFile(const std::filesystem::path& path, std::int64_t size);
 std::string readFile(const std::filesystem::path& path);
 bool isAllSpaces(const std::string& bytes);
+// Runs a shell command quietly; true when it succeeded.
+bool run(const std::string& command);
 
 // One pass over a file, chosen first as the window chooses it, with what it reported; a file that cannot be
 // chosen is refused too.

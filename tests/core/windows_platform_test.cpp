@@ -59,15 +59,8 @@ TEST(WindowsPlatform, listsDrivesAndKnowsEachDrivesCurrentFolder) {
     ASSERT_TRUE(SetCurrentDirectoryW(folder.path().c_str()));
     EXPECT_EQ(_wcsicmp(currentFolderOfDrive(volumeRootOf(folder.path())).c_str(), folder.path().c_str()), 0);
     SetCurrentDirectoryW(folder.path().parent_path().c_str());
-
-    wchar_t missing = 0;
-    for (wchar_t candidate = L'Q'; candidate <= L'Y' && missing == 0; ++candidate) {
-        const bool present = std::any_of(drives.begin(), drives.end(),
-                                         [&](const Volume& d) { return d.root.native().front() == candidate; });
-        missing = present ? 0 : candidate;
-    }
-    ASSERT_NE(missing, 0);
-    EXPECT_THROW((void)currentFolderOfDrive(std::wstring{missing, L':', L'\\'}), FileError);
+    // A drive letter that is not there (the window's test takes one away while it is shown).
+    EXPECT_THROW((void)currentFolderOfDrive(L"B:\\"), FileError);
 }
 
 // Names only the Unix side of a Wine drive can make (make-odd-names.sh): each is exactly the file it names, or it

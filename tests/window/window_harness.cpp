@@ -58,6 +58,7 @@ WindowHarness::~WindowHarness() {
 }
 
 std::filesystem::path WindowHarness::makeFile(const std::filesystem::path& relative, qint64 size) {
+    std::filesystem::create_directories(pathOf(relative).parent_path());
     writeFile(pathOf(relative), size);
     return pathOf(relative);
 }

@@ -35,7 +35,6 @@ public:
     QString settingsFileName() const { return store().fileName(); }
 
     frmMain& startWindow(const std::vector<std::filesystem::path>& files = {});
-    frmMain& window() { return *m_window; }
     // Asks the window to close as the close box does; true when it closed.
     bool closeWindow() { return m_window->close(); }
 

@@ -48,31 +48,9 @@ class WindowObliterateTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void answeringNoTouchesNothingAndEndsWithTheTail() {
-        WindowHarness h;
-        h.makeFile("keep.txt", 5000);
-        const auto original = readFile(h.pathOf("keep.txt"));
-        frmMain& w = h.startWindow();
-        h.selectFile("keep.txt");
-        h.makeFile("arrived-meanwhile.txt");
-
-        MessageBox::setNextAnswer(MessageAnswer::No);
-        h.clickObliterate();
-        QCOMPARE(MessageBox::shown().size(), 1);
-        QCOMPARE(MessageBox::shown().first().title, QString("Obliterate keep.txt?"));
-        QCOMPARE(MessageBox::shown().first().prompt,
-                 QString("Are you sure you want to obliterate keep.txt?  This is an irreversable "
-                         "operation, which will completely obliterate the contents of the file."));
-        QCOMPARE(MessageBox::shown().first().buttons, MessageButtons::YesNo);
-        QCOMPARE(readFile(h.pathOf("keep.txt")), original);
-        QCOMPARE(h.fileNames(), QStringList({"arrived-meanwhile.txt", "keep.txt"})); // read again, none selected
-        QVERIFY(!w.btnObliterate->Enabled());
-    }
-
     void answeringYesShowsProgressThenSuccessAndTheFileIsGone() {
         WindowHarness h;
-        const auto path = h.pathOf("secret.bin");
-        h.makeFile("secret.bin", 102400);
+        const auto path = h.makeFile("secret.bin", 102400);
         h.makeFile("other.txt");
         frmMain& w = h.startWindow();
         h.selectFile("secret.bin");
@@ -97,11 +75,10 @@ private slots:
         QCOMPARE(w.flsFileList->ListIndex(), -1);
         QCOMPARE(watch.captions, QStringList({"0%", "32%", "64%", "75%", ""}));
         QCOMPARE(test::shownPrompts().mid(1), QStringList{kSuccess});
-        QCOMPARE(MessageBox::shown().last().title, QString("Ferrowyn"));
-        QCOMPARE(MessageBox::shown().last().buttons, MessageButtons::Ok);
+        QVERIFY(MessageBox::shown().last().title == "Ferrowyn" &&
+                MessageBox::shown().last().buttons == MessageButtons::Ok);
         QVERIFY(!std::filesystem::exists(path) && h.fileNames() == QStringList{"other.txt"});
-        QCOMPARE(w.lblFileInfo->Caption(), details);
-        QVERIFY(!w.btnObliterate->Enabled());
+        QVERIFY(w.lblFileInfo->Caption() == details && !w.btnObliterate->Enabled());
         // The window is painted again after the confirmation closes, before the pass holds the event loop.
         QCOMPARE(watch.windowRepaints, 1);
     }
@@ -147,18 +124,18 @@ private slots:
         }
     }
 
-    // Before anything is written the user hears of other names that share the file's contents and of a drive
-    // that may keep the old contents; No, the default, writes nothing.
-    void questionsBeforeWritingHaveNoAsTheirDefault() {
+    // The confirmation, then before anything is written the questions about other names that share the file's
+    // contents and about a drive that may keep the old contents: No, their default, writes nothing. Every road
+    // ends with the list read again and the button disabled.
+    void answeringNoOrTheQuestionsBeforeWritingTouchesNothing() {
         WindowHarness h;
         h.makeFile("linked.txt", 5000);
         std::filesystem::create_hard_link(h.pathOf("linked.txt"), h.pathOf("other name.txt"));
         const auto original = readFile(h.pathOf("linked.txt"));
         // An overlay's lower layer keeps the original whatever is written over it (only root may mount one).
         const auto overlay = h.makeFolder("overlay");
-        for (const char* layer : {"lower", "upper", "work"}) {
-            h.makeFolder(layer);
-        }
+        h.makeFolder("upper");
+        h.makeFolder("work");
         h.makeFile("lower/secret.txt", 5000);
         const std::string layers = "lowerdir=" + h.pathOf("lower").string() +
                                    ",upperdir=" + h.pathOf("upper").string() +
@@ -171,11 +148,24 @@ private slots:
             std::filesystem::path at;
             ~Unmount() { std::system(("umount '" + at.string() + "' 2>/dev/null").c_str()); }
         } unmount{overlay}; // however the test ends
-        h.startWindow();
+        frmMain& w = h.startWindow();
+        h.selectFile("linked.txt");
+        h.makeFile("arrived-meanwhile.txt");
+        MessageBox::setNextAnswer(MessageAnswer::No);
+        h.clickObliterate();
+        QCOMPARE(MessageBox::shown().size(), 1);
+        QCOMPARE(MessageBox::shown().first().title, QString("Obliterate linked.txt?"));
+        QCOMPARE(MessageBox::shown().first().prompt,
+                 QString("Are you sure you want to obliterate linked.txt?  This is an irreversable "
+                         "operation, which will completely obliterate the contents of the file."));
+        QCOMPARE(MessageBox::shown().first().buttons, MessageButtons::YesNo);
+        QCOMPARE(h.fileNames(), QStringList({"arrived-meanwhile.txt", "linked.txt", "other name.txt"}));
+        QVERIFY(!w.btnObliterate->Enabled() && w.flsFileList->ListIndex() == -1);
+
         h.selectFile("linked.txt");
         MessageBox::setNextAnswer(MessageAnswer::Yes);
         h.clickObliterate(); // the second box finds no answer: No
-        QCOMPARE(MessageBox::shown().size(), 2);
+        QCOMPARE(MessageBox::shown().size(), 3);
         QCOMPARE(
             MessageBox::shown().last().prompt,
             QString("This file has 1 other name that shares its contents (a hard link). After the obliteration "
@@ -247,7 +237,7 @@ private slots:
     // stays the only outcome.
     void aFolderThatGoesBeforeTheTailMovesTheListsUp() {
         WindowHarness h;
-        h.makeFile(h.makeFolder("sub") / "victim.bin", 1000);
+        h.makeFile("sub/victim.bin", 1000);
         frmMain& w = h.startWindow();
         h.openFolder("sub");
         h.selectFile("victim.bin");
