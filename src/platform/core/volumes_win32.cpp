@@ -43,13 +43,15 @@ std::filesystem::path currentFolderOfDrive(const std::filesystem::path& root) {
     if (drive.size() < 2 || drive[1] != L':' || GetDriveTypeW((drive + L"\\").c_str()) == DRIVE_NO_ROOT_DIR) {
         throw FileError(words::kCannotReachDrive, root, words::kNoDrive);
     }
-    // "X:" on its own names the drive's current folder.
-    wchar_t folder[MAX_PATH + 1] = {};
-    const DWORD length = GetFullPathNameW(drive.c_str(), MAX_PATH + 1, folder, nullptr);
-    if (length == 0 || length > MAX_PATH) {
+    // "X:" on its own names the drive's current folder, which may be longer than the old path limit.
+    std::wstring folder(GetFullPathNameW(drive.c_str(), 0, nullptr, nullptr), L'\0');
+    const DWORD length =
+        GetFullPathNameW(drive.c_str(), static_cast<DWORD>(folder.size()), folder.data(), nullptr);
+    if (length == 0 || length >= folder.size()) {
         throw FileError(words::kCannotReachDrive, root, osReason(static_cast<int>(GetLastError())));
     }
-    return normalFolderPath(std::wstring(folder, length));
+    folder.resize(length);
+    return normalFolderPath(folder);
 }
 
 } // namespace ferrowyn
