@@ -35,7 +35,7 @@ void Label::setCaption(const QString& caption) {
     // Lines are joined with CR LF; the label shows each CR LF as one line break.
     QString shown = caption;
     shown.replace("\r\n", "\n");
-    m_text->setText(breakable(shown));
+    m_text->setText(m_breakLongWords ? breakable(shown) : shown);
     emit Change();
 }
 

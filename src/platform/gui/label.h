@@ -19,6 +19,8 @@ public:
     void setCaption(const QString& caption);
 
     void setAlignment(int alignment);
+    // Lets long runs without spaces (a path, a long name) break inside, instead of being cut at the edge.
+    void setBreakLongWords(bool breakLongWords) { m_breakLongWords = breakLongWords; }
 
     // Paints the label now, without waiting for the event loop.
     void Refresh();
@@ -29,6 +31,7 @@ signals:
 private:
     QLabel* m_text;
     QString m_caption;
+    bool m_breakLongWords = false;
 };
 
 } // namespace ferrowyn
