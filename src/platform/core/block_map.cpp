@@ -58,4 +58,32 @@ MapVerdict compareBlockMaps(const BlockMap& before, const BlockMap& after, std::
     return verdict;
 }
 
+std::string whyOldContentsMayRemainBefore(const DriveKind& drive, const std::optional<BlockMap>& before) {
+    if (!drive.whyCopiesMayStayElsewhere.empty()) {
+        return drive.whyCopiesMayStayElsewhere;
+    }
+    if (!before) {
+        return drive.whyWithoutBlockMap;
+    }
+    const auto fromMap = whyMapMayKeepOldContents(*before);
+    return !fromMap.empty() ? fromMap : drive.whyWritesGoElsewhere;
+}
+
+MapVerdict whyOldContentsMayRemainAfter(const DriveKind& drive, const std::optional<BlockMap>& before,
+                                        const std::optional<BlockMap>& after, std::int64_t oldEnd) {
+    if (!before || !after) {
+        return {false, !drive.whyCopiesMayStayElsewhere.empty() ? drive.whyCopiesMayStayElsewhere
+                                                                : drive.whyWithoutBlockMap};
+    }
+    MapVerdict verdict = compareBlockMaps(*before, *after, oldEnd);
+    if (!drive.whyCopiesMayStayElsewhere.empty()) {
+        verdict.whyOldContentsMayRemain = drive.whyCopiesMayStayElsewhere;
+    } else if (!verdict.whyOldContentsMayRemain.empty()) {
+        if (const auto foreseen = whyOldContentsMayRemainBefore(drive, before); !foreseen.empty()) {
+            verdict.whyOldContentsMayRemain = foreseen;
+        }
+    }
+    return verdict;
+}
+
 } // namespace ferrowyn

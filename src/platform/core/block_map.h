@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -32,5 +33,29 @@ struct MapVerdict {
     std::string whyOldContentsMayRemain; // empty when every old byte was overwritten where it lay
 };
 MapVerdict compareBlockMaps(const BlockMap& before, const BlockMap& after, std::int64_t oldEnd);
+
+// What the kind of drive a file lies on says of an overwrite in place, whatever its block map says or where it
+// cannot be read.
+struct DriveKind {
+    // Why copies of the old contents may stay elsewhere whatever the map says: on a network drive, in an
+    // overlay's lower layer, in a journal of the data, in a compressed or encrypted file. Empty when none is
+    // known.
+    std::string whyCopiesMayStayElsewhere;
+    // Why an overwrite is expected to land in new places (btrfs unless the file is marked no-copy-on-write, ReFS),
+    // or empty. The map after the overwrite has the last word where it can be read.
+    std::string whyWritesGoElsewhere;
+    // Where the map cannot be read: why the old contents may remain (a file system that writes to new places, or
+    // one we know nothing of), or empty for one known to overwrite in place.
+    std::string whyWithoutBlockMap;
+};
+
+// Why the old contents may remain, as it is known before anything is written; empty when nothing says so.
+std::string whyOldContentsMayRemainBefore(const DriveKind& drive, const std::optional<BlockMap>& before);
+
+// The same after the flush, from the maps before and after (each missing where it could not be read): an empty
+// reason when every old byte was overwritten where it lay. A reason foreseen before writing is said in the words
+// of the question asked then.
+MapVerdict whyOldContentsMayRemainAfter(const DriveKind& drive, const std::optional<BlockMap>& before,
+                                        const std::optional<BlockMap>& after, std::int64_t oldEnd);
 
 } // namespace ferrowyn

@@ -253,18 +253,7 @@ int FileChannel::otherNames() const {
 }
 
 std::string FileChannel::whyOldContentsMayRemain() const {
-    if (!isOpen()) {
-        return {};
-    }
-    const FileSystemFacts& fileSystem = m_handles->fileSystem;
-    if (!fileSystem.whyCopiesMayStayElsewhere.empty()) {
-        return fileSystem.whyCopiesMayStayElsewhere;
-    }
-    if (!m_handles->mapBefore) {
-        return fileSystem.whyWithoutBlockMap;
-    }
-    const auto fromMap = whyMapMayKeepOldContents(*m_handles->mapBefore);
-    return !fromMap.empty() ? fromMap : fileSystem.whyWritesGoElsewhere;
+    return isOpen() ? whyOldContentsMayRemainBefore(m_handles->fileSystem, m_handles->mapBefore) : std::string();
 }
 
 void FileChannel::lockForWriting() {
@@ -387,26 +376,14 @@ void FileChannel::flush() {
 
 std::string FileChannel::whyOldContentsMayRemainNow(std::int64_t oldEnd) const {
     requireOpen(words::kCannotObliterate);
-    const FileSystemFacts& fileSystem = m_handles->fileSystem;
     // Read as the device has it: the flush has pushed the spaces there; without it they would show as not placed.
     const auto mapAfter = m_handles->mapBefore ? readBlockMap(m_handles->file.get(), false) : std::nullopt;
-    if (!mapAfter) {
-        return !fileSystem.whyCopiesMayStayElsewhere.empty() ? fileSystem.whyCopiesMayStayElsewhere
-                                                             : fileSystem.whyWithoutBlockMap;
-    }
-    const MapVerdict verdict = compareBlockMaps(*m_handles->mapBefore, *mapAfter, oldEnd);
+    const MapVerdict verdict =
+        whyOldContentsMayRemainAfter(m_handles->fileSystem, m_handles->mapBefore, mapAfter, oldEnd);
     if (verdict.cutShort) {
         throw FileError(words::kCannotObliterate, m_file.path(), words::kCutShort);
     }
-    if (!fileSystem.whyCopiesMayStayElsewhere.empty()) {
-        return fileSystem.whyCopiesMayStayElsewhere;
-    }
-    if (verdict.whyOldContentsMayRemain.empty()) {
-        return {};
-    }
-    // Said in the words of the question asked before writing, where there was one.
-    const auto foreseen = whyOldContentsMayRemain();
-    return !foreseen.empty() ? foreseen : verdict.whyOldContentsMayRemain;
+    return verdict.whyOldContentsMayRemain;
 }
 
 void FileChannel::closeAndDelete() {

@@ -13,23 +13,12 @@
 
 namespace ferrowyn {
 
-namespace {
-
-// What the file's volume and attributes say of an overwrite in place.
-struct DriveFacts {
-    std::string whyCopiesMayStayElsewhere; // a network drive, a compressed or encrypted file
-    std::string whyWritesGoElsewhere;      // ReFS
-    std::string whyWithoutBlockMap;        // where the map cannot be read
-};
-
-} // namespace
-
 struct FileChannel::Handles {
     Handle folder;
     Handle file;
     int otherNames = 0;
     bool sparse = false;
-    DriveFacts drive;
+    DriveKind drive;
     std::int64_t bytesPerCluster = 0;
     std::optional<BlockMap> mapBefore;
 };
@@ -69,8 +58,9 @@ std::string reasonFor(int error) {
     }
 }
 
-DriveFacts driveFactsOf(HANDLE file, const std::filesystem::path& folder, DWORD attributes) {
-    DriveFacts facts;
+// What the file's volume and attributes say of an overwrite in place.
+DriveKind driveKindOf(HANDLE file, const std::filesystem::path& folder, DWORD attributes) {
+    DriveKind facts;
     wchar_t name[MAX_PATH + 1] = {};
     const std::wstring root = folder.root_path().native();
     if (!GetVolumeInformationByHandleW(file, nullptr, 0, nullptr, nullptr, nullptr, name, MAX_PATH + 1)) {
@@ -200,7 +190,7 @@ void FileChannel::open(const ChosenFile& file) {
     }
     handles->otherNames = static_cast<int>(details.nNumberOfLinks) - 1;
     handles->sparse = (details.dwFileAttributes & FILE_ATTRIBUTE_SPARSE_FILE) != 0;
-    handles->drive = driveFactsOf(handles->file.get(), file.folder, details.dwFileAttributes);
+    handles->drive = driveKindOf(handles->file.get(), file.folder, details.dwFileAttributes);
     DWORD sectorsPerCluster = 0;
     DWORD bytesPerSector = 0;
     DWORD free = 0;
@@ -218,17 +208,7 @@ int FileChannel::otherNames() const {
 }
 
 std::string FileChannel::whyOldContentsMayRemain() const {
-    if (!isOpen()) {
-        return {};
-    }
-    if (!m_handles->drive.whyCopiesMayStayElsewhere.empty()) {
-        return m_handles->drive.whyCopiesMayStayElsewhere;
-    }
-    if (!m_handles->mapBefore) {
-        return m_handles->drive.whyWithoutBlockMap;
-    }
-    const auto fromMap = whyMapMayKeepOldContents(*m_handles->mapBefore);
-    return !fromMap.empty() ? fromMap : m_handles->drive.whyWritesGoElsewhere;
+    return isOpen() ? whyOldContentsMayRemainBefore(m_handles->drive, m_handles->mapBefore) : std::string();
 }
 
 void FileChannel::lockForWriting() {
@@ -304,22 +284,12 @@ std::string FileChannel::whyOldContentsMayRemainNow(std::int64_t oldEnd) const {
     requireOpen(words::kCannotObliterate);
     const auto mapAfter =
         m_handles->mapBefore ? readBlockMap(m_handles->file.get(), m_handles->bytesPerCluster) : std::nullopt;
-    if (!mapAfter) {
-        return !m_handles->drive.whyCopiesMayStayElsewhere.empty() ? m_handles->drive.whyCopiesMayStayElsewhere
-                                                                   : m_handles->drive.whyWithoutBlockMap;
-    }
-    const MapVerdict verdict = compareBlockMaps(*m_handles->mapBefore, *mapAfter, oldEnd);
+    const MapVerdict verdict =
+        whyOldContentsMayRemainAfter(m_handles->drive, m_handles->mapBefore, mapAfter, oldEnd);
     if (verdict.cutShort) {
         throw FileError(words::kCannotObliterate, m_file.path(), words::kCutShort);
     }
-    if (!m_handles->drive.whyCopiesMayStayElsewhere.empty()) {
-        return m_handles->drive.whyCopiesMayStayElsewhere;
-    }
-    if (verdict.whyOldContentsMayRemain.empty()) {
-        return {};
-    }
-    const auto foreseen = whyOldContentsMayRemain();
-    return !foreseen.empty() ? foreseen : verdict.whyOldContentsMayRemain;
+    return verdict.whyOldContentsMayRemain;
 }
 
 void FileChannel::closeAndDelete() {
