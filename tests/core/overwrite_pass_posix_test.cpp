@@ -19,7 +19,6 @@ namespace ferrowyn {
 namespace {
 
 using test::TempFolder;
-using Texts = std::vector<std::string>;
 
 using test::run;
 
@@ -139,9 +138,9 @@ TEST(OverwritePassPosix, stopsAtAFailedWriteWithTheFileOverwrittenUpToTheLastGoo
             return 10;
         }
         const auto result = test::runPass(path);
-        return result.refusal.empty()                                            ? 12
-               : result.channelLeftOpen && result.progress == Texts{"0%", "32%"} ? 0
-                                                                                 : 11;
+        return result.refusal.empty()                                                               ? 12
+               : result.channelLeftOpen && result.progress == std::vector<std::string>{"0%", "32%"} ? 0
+                                                                                                    : 11;
     });
     ASSERT_NE(status, 10) << "cannot limit the file size here";
     EXPECT_EQ(status, 0) << "11: channel closed or wrong progress, 12: no failure";
