@@ -84,7 +84,7 @@ int main(int argc, char** argv) {
         auto start = Clock::now();
         ferrowyn::overwritePass(ferrowyn::chooseFile(folder, path.filename()), channel,
                                 [&](const std::string&) { ++reports; },
-                                {[](int) { return true; }, [](const std::string&) { return true; }});
+                                {[](int, const auto&) { return true; }, [](const std::string&) { return true; }});
         const double passSeconds = secondsSince(start);
         const long rssAfter = peakRssKiB();
 

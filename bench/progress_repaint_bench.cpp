@@ -41,7 +41,7 @@ double timedPass(const std::filesystem::path& path, std::int64_t size, const fer
     QElapsedTimer timer;
     timer.start();
     ferrowyn::overwritePass(ferrowyn::chooseFile(path.parent_path(), path.filename()), channel, sink,
-                            {[](int) { return true; }, [](const std::string&) { return true; }});
+                            {[](int, const auto&) { return true; }, [](const std::string&) { return true; }});
     return static_cast<double>(timer.nsecsElapsed()) / 1e9;
 }
 

@@ -7,10 +7,9 @@
 
 namespace ferrowyn {
 
-QString localDateTimeText(std::chrono::system_clock::time_point moment) {
-    const auto milliseconds =
-        std::chrono::duration_cast<std::chrono::milliseconds>(moment.time_since_epoch()).count();
-    const QDateTime local = QDateTime::fromMSecsSinceEpoch(milliseconds);
+QString localDateTimeText(FileTime moment) {
+    // Whole seconds first: a file may be dated far beyond what a count of nanoseconds holds.
+    const QDateTime local = QDateTime::fromSecsSinceEpoch(moment.seconds).addMSecs(moment.nanoseconds / 1'000'000);
     const QLocale locale;
     // The locale's long time format, which has the seconds, without its time zone.
     static const QRegularExpression zone(QStringLiteral("\\s*\\bt+\\b\\s*"));

@@ -12,6 +12,6 @@ namespace ferrowyn {
 QString fileDetails(const ChosenFile& file);
 
 // A moment as the user's locale writes a short date and a time with seconds: "3/4/21 5:06:07 PM".
-QString localDateTimeText(std::chrono::system_clock::time_point moment);
+QString localDateTimeText(FileTime moment);
 
 } // namespace ferrowyn

@@ -21,6 +21,23 @@ QString becauseOf(const std::string& reason) {
     return QStringLiteral(", because ") + QString::fromStdString(reason) + '.';
 }
 
+// The question before overwriting a file whose contents have other names, naming those found in its folder.
+QString otherNamesQuestion(int others, const std::vector<std::filesystem::path>& found) {
+    QStringList names;
+    for (const auto& name : found) {
+        names << shownText(name);
+    }
+    const QString where = found.empty() ? QStringLiteral(", in other folders")
+                          : static_cast<int>(found.size()) < others
+                              ? QStringLiteral(", among them ") + names.join(QStringLiteral(", "))
+                              : QStringLiteral(": ") + names.join(QStringLiteral(", "));
+    return others == 1
+               ? QStringLiteral("This file has 1 other name that shares its contents (a hard link)") + where +
+                     QStringLiteral(". After the obliteration that name will hold only spaces.")
+               : QStringLiteral("This file has %1 other names that share its contents (hard links)").arg(others) +
+                     where + QStringLiteral(". After the obliteration they will hold only spaces.");
+}
+
 } // namespace
 
 void frmMain::btnObliterate_Click() {
@@ -68,14 +85,8 @@ void frmMain::obliterateSelectedFile() {
     try {
         const ChosenFile file = chosenFileToObliterate();
         PassQuestions questions;
-        questions.goOnWithOtherNames = [&](int others) {
-            return askBeforeWriting(
-                file, others == 1
-                          ? QStringLiteral("This file has 1 other name that shares its contents (a hard link). "
-                                           "After the obliteration that name will hold only spaces.")
-                          : QStringLiteral("This file has %1 other names that share its contents (hard links). "
-                                           "After the obliteration they will hold only spaces.")
-                                .arg(others));
+        questions.goOnWithOtherNames = [&](int others, const std::vector<std::filesystem::path>& found) {
+            return askBeforeWriting(file, otherNamesQuestion(others, found));
         };
         questions.goOnWhereOldContentsMayRemain = [&](const std::string& reason) {
             return askBeforeWriting(file,

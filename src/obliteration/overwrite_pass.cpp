@@ -22,12 +22,35 @@ const std::array<std::byte, kBlockSize>& fill() {
 }
 
 // Asks the questions that apply before anything is written; false when the user chose not to go on.
-bool userGoesOn(const FileChannel& channel, const PassQuestions& questions) {
-    if (const int others = channel.otherNames(); others > 0 && !questions.goOnWithOtherNames(others)) {
+bool userGoesOn(const OpenedFile& opened, const Verdict& foreseen, const PassQuestions& questions) {
+    if (opened.otherNames > 0 && !questions.goOnWithOtherNames(opened.otherNames, opened.otherNamesFound)) {
         return false;
     }
-    const std::string why = channel.whyOldContentsMayRemain();
-    return why.empty() || questions.goOnWhereOldContentsMayRemain(why);
+    return foreseen.remains == Remains::Nowhere || questions.goOnWhereOldContentsMayRemain(wordsFor(foreseen));
+}
+
+// Writes the last block, which starts at `offset` before the old end `end` and runs past it: to a whole block,
+// and on, where the file system allocates more than a block at a time, to the end of its allocation unit, so
+// that no part of the file's last unit keeps older bytes. Past the old end it writes only as far as the device
+// has room; the old bytes must all be covered. Returns where the spaces end.
+std::int64_t writeLastBlock(FileChannel& channel, std::int64_t offset, std::int64_t end, std::int64_t unit) {
+    const auto& spaces = fill();
+    const std::int64_t wanted =
+        std::max(offset + kBlockSize, unit > kBlockSize ? (end + unit - 1) / unit * unit : 0);
+    std::int64_t at = offset;
+    while (at < wanted) {
+        const auto piece = std::span(spaces).first(static_cast<std::size_t>(std::min(kBlockSize, wanted - at)));
+        const auto fitted = static_cast<std::int64_t>(channel.writeWhatFits(at, piece));
+        at += fitted;
+        if (fitted < static_cast<std::int64_t>(piece.size())) {
+            break;
+        }
+    }
+    if (at < end) {
+        channel.writeAt(at, std::span(spaces).first(static_cast<std::size_t>(end - at)));
+        at = end;
+    }
+    return at;
 }
 
 } // namespace
@@ -46,13 +69,16 @@ PassResult overwritePass(const ChosenFile& file, FileChannel& channel, const Pro
                          const PassQuestions& questions) {
     const auto& spaces = fill();
     channel.open(file);
-    if (!userGoesOn(channel, questions)) {
+    const OpenedFile& opened = channel.opened();
+    if (!userGoesOn(opened, verdictBefore(opened.drive, opened.mapBefore, file.length), questions)) {
         channel.close();
-        return {PassOutcome::Declined, {}};
+        return {PassOutcome::Declined, {}, {}};
     }
-    channel.lockForWriting();
-    const std::int64_t end = channel.length();
-    const auto data = channel.dataRanges(end);
+    channel.openForWriting();
+    // The length the user was shown, which the channel has just found unchanged: the writes and the comparison
+    // of the block maps are planned from it, never from a length another program may have set since.
+    const std::int64_t end = file.length;
+    const auto data = channel.rangesToOverwrite(end);
     const auto fail = [&](const char* reason) { throw FileError(words::kCannotObliterate, file.path(), reason); };
     // Positions count from 1. Every block is whole, so the last one runs past the old end and the file grows to
     // a whole number of blocks: no byte of the old contents is left behind in a partial block.
@@ -66,16 +92,10 @@ PassResult overwritePass(const ChosenFile& file, FileChannel& channel, const Pro
         if (range == data.end() || range->begin >= offset + kBlockSize) {
             continue; // a hole: nothing of the old contents lies there
         }
-        if (offset + kBlockSize <= end) {
+        if (offset + kBlockSize < end) {
             channel.writeAt(offset, spaces);
         } else {
-            // The last block runs past the old end as far as the device has room; the old bytes must all fit.
-            const auto fitted = static_cast<std::int64_t>(channel.writeWhatFits(offset, spaces));
-            if (offset + fitted < end) {
-                channel.writeAt(offset + fitted,
-                                std::span(spaces).first(static_cast<std::size_t>(end - offset - fitted)));
-            }
-            reach = std::max(end, offset + fitted);
+            reach = std::max(end, writeLastBlock(channel, offset, end, opened.drive.allocationUnit));
         }
         const std::int64_t length = channel.length();
         if (length < reach) {
@@ -94,12 +114,16 @@ PassResult overwritePass(const ChosenFile& file, FileChannel& channel, const Pro
     if (length > reach) {
         fail(words::kGrew);
     }
-    std::string whyOldContentsMayRemain = channel.whyOldContentsMayRemainNow(end);
-    channel.closeAndDelete();
-    if (whyOldContentsMayRemain.empty()) {
-        return {PassOutcome::Obliterated, {}};
+    const auto attachments = channel.overwriteAttachments();
+    const Verdict verdict = verdictAfter(opened.drive, opened.mapBefore, channel.blockMapNow(), end, attachments);
+    if (verdict.cutShort) {
+        fail(words::kCutShort);
     }
-    return {PassOutcome::OldContentsMayRemain, std::move(whyOldContentsMayRemain)};
+    channel.closeAndDelete();
+    if (verdict.remains == Remains::Nowhere) {
+        return {PassOutcome::Obliterated, verdict, {}};
+    }
+    return {PassOutcome::OldContentsMayRemain, verdict, wordsFor(verdict)};
 }
 
 } // namespace ferrowyn

@@ -6,6 +6,9 @@
 #include <iterator>
 #include <random>
 #include <stdexcept>
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 namespace ferrowyn::test {
 
@@ -44,6 +47,16 @@ std::string readFile(const std::filesystem::path& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+PassOutcome plainOutcome() {
+#ifdef _WIN32
+    const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    if (ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr) {
+        return PassOutcome::OldContentsMayRemain;
+    }
+#endif
+    return PassOutcome::Obliterated;
+}
+
 bool run(const std::string& command) {
     return std::system((command + " >/dev/null 2>&1").c_str()) == 0;
 }
@@ -65,15 +78,22 @@ PassRun runPass(const std::filesystem::path& path, const std::function<void()>& 
         if (between) {
             between();
         }
-        const PassResult result =
-            overwritePass(chosen, channel,
-                          [&](const std::string& text) {
-                              run.progress.push_back(text);
-                              if (atEachBlock) {
-                                  atEachBlock();
-                              }
-                          },
-                          {[&](int others) { return ask(std::to_string(others) + " other names"); }, ask});
+        const PassResult result = overwritePass(chosen, channel,
+                                                [&](const std::string& text) {
+                                                    run.progress.push_back(text);
+                                                    if (atEachBlock) {
+                                                        atEachBlock();
+                                                    }
+                                                },
+                                                {[&](int others, const std::vector<std::filesystem::path>& found) {
+                                                     std::string question =
+                                                         std::to_string(others) + " other names";
+                                                     for (const auto& name : found) {
+                                                         question += " " + name.string();
+                                                     }
+                                                     return ask(question);
+                                                 },
+                                                 ask});
         run.outcome = result.outcome;
         run.whyOldContentsMayRemain = result.whyOldContentsMayRemain;
     } catch (const FileError& error) {

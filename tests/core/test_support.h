@@ -29,6 +29,9 @@ private:
 void writeFile(const std::filesystem::path& path, std::int64_t size);
 std::string readFile(const std::filesystem::path& path);
 bool isAllSpaces(const std::string& bytes);
+// What a plain pass ends with here: Obliterated, but under Wine, whose drives are Unix folders that only
+// pretend to be NTFS, that the old contents may remain.
+PassOutcome plainOutcome();
 // Runs a shell command quietly; true when it succeeded.
 bool run(const std::string& command);
 

@@ -168,8 +168,8 @@ private slots:
         QCOMPARE(MessageBox::shown().size(), 3);
         QCOMPARE(
             MessageBox::shown().last().prompt,
-            QString("This file has 1 other name that shares its contents (a hard link). After the obliteration "
-                    "that name will hold only spaces.\n\nDo you want to go on?"));
+            QString("This file has 1 other name that shares its contents (a hard link): other name.txt. After the "
+                    "obliteration that name will hold only spaces.\n\nDo you want to go on?"));
         QCOMPARE(MessageBox::shown().last().title, QString("Obliterate linked.txt?"));
         QCOMPARE(MessageBox::shown().last().defaultAnswer, MessageAnswer::No);
         QCOMPARE(readFile(h.pathOf("linked.txt")), original);

@@ -20,6 +20,7 @@ std::optional<BlockMap> readBlockMap(HANDLE file, std::int64_t bytesPerCluster) 
                                       kExtentsPerAsk * 2 * sizeof(LARGE_INTEGER));
     auto* pointers = reinterpret_cast<RETRIEVAL_POINTERS_BUFFER*>(buffer.data());
     STARTING_VCN_INPUT_BUFFER start{};
+    std::int64_t vcn = 0; // the next cluster of the file the map must tell
     for (;;) {
         DWORD returned = 0;
         const bool done = DeviceIoControl(file, FSCTL_GET_RETRIEVAL_POINTERS, &start, sizeof start, pointers,
@@ -31,10 +32,16 @@ std::optional<BlockMap> readBlockMap(HANDLE file, std::int64_t bytesPerCluster) 
         if (!done && error != ERROR_MORE_DATA) {
             return std::nullopt;
         }
-        std::int64_t vcn = pointers->StartingVcn.QuadPart;
+        // Believed only when it is whole: it starts where it was asked to, and each extent goes on from the last.
+        if (pointers->StartingVcn.QuadPart != vcn) {
+            return std::nullopt;
+        }
         for (DWORD i = 0; i < pointers->ExtentCount; ++i) {
             const std::int64_t next = pointers->Extents[i].NextVcn.QuadPart;
             const std::int64_t lcn = pointers->Extents[i].Lcn.QuadPart;
+            if (next <= vcn) {
+                return std::nullopt;
+            }
             if (lcn != -1) {
                 map.push_back({vcn * bytesPerCluster, lcn * bytesPerCluster, (next - vcn) * bytesPerCluster, 0});
             }
@@ -45,8 +52,12 @@ std::optional<BlockMap> readBlockMap(HANDLE file, std::int64_t bytesPerCluster) 
         }
         start.StartingVcn.QuadPart = vcn;
     }
-    if (map.empty() && standard.EndOfFile.QuadPart > 0) {
+    if (map.empty() && vcn == 0 && standard.EndOfFile.QuadPart > 0) {
         return BlockMap{{0, 0, standard.EndOfFile.QuadPart, Extent::Inline}};
+    }
+    // ... and it covers the file's length.
+    if (vcn * bytesPerCluster < standard.EndOfFile.QuadPart) {
+        return std::nullopt;
     }
     return map;
 }

@@ -1,10 +1,18 @@
 #pragma once
 
-#include <chrono>
 #include <cstdint>
 #include <filesystem>
 
 namespace ferrowyn {
+
+// A moment as a file system keeps it: whole seconds since 1970 and the nanoseconds past them. Wide enough for any
+// date a file system can hold (a count of nanoseconds overflows after the year 2262).
+struct FileTime {
+    std::int64_t seconds = 0;
+    std::int32_t nanoseconds = 0;
+
+    friend bool operator==(const FileTime&, const FileTime&) = default;
+};
 
 // What tells one file from every other, also from a file made later under the same name on a drive put in the
 // same place: on Linux the device, the mount, the file system's own id, the inode, its birth time and its
@@ -17,7 +25,9 @@ struct FileIdentity {
     std::uint64_t fileSystem = 0;
     std::uint64_t file = 0;
     std::uint64_t fileHigh = 0;
-    std::int64_t born = 0; // nanoseconds since the epoch
+    // When the file was made. Where the file system keeps no birth time and no generation (most user-space
+    // drivers), a file's last status change stands in, so that a file made since is still told apart.
+    FileTime born;
     std::uint64_t generation = 0;
 
     friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
@@ -29,14 +39,15 @@ struct FileIdentity {
 
 // A file as the user chose it: where it is, which file and which folder it was at that moment, and the details
 // the window showed. The overwrite reaches the file again through the same folder and acts only if both are still
-// the ones chosen and the details still hold.
+// the ones chosen and the details still hold, up to its first write.
 struct ChosenFile {
     std::filesystem::path folder;
     std::filesystem::path name;
     FileIdentity folderIdentity;
     FileIdentity identity;
     std::int64_t length = 0;
-    std::chrono::system_clock::time_point modified;
+    FileTime modified;
+    FileTime changed; // its last status change (a length, a name, a permission), which no program can set back
 
     // The folder, one separator unless the folder already ends with one (a volume's root), then the name.
     std::filesystem::path path() const { return folder / name; }

@@ -5,8 +5,10 @@
 
 #include <cerrno>
 #include <linux/fs.h>
+#include <optional>
 #include <sys/ioctl.h>
 #include <sys/vfs.h>
+#include <sys/xattr.h>
 
 namespace ferrowyn {
 namespace {
@@ -15,23 +17,46 @@ namespace {
 constexpr unsigned kStatxUniqueMountId = 0x4000U;
 constexpr unsigned kWanted = STATX_BASIC_STATS | STATX_BTIME | STATX_MNT_ID | kStatxUniqueMountId;
 
-std::int64_t nanoseconds(const struct statx_timestamp& time) {
-    return static_cast<std::int64_t>(time.tv_sec) * 1'000'000'000 + time.tv_nsec;
+// ntfs-3g keeps NTFS's own creation time in an attribute of its own: 100-nanosecond ticks since 1601.
+std::optional<FileTime> ntfsCreationTime(int fd) {
+    std::uint64_t ticks = 0;
+    if (fd < 0 || ::fgetxattr(fd, "system.ntfs_crtime", &ticks, sizeof ticks) != sizeof ticks) {
+        return std::nullopt;
+    }
+    constexpr std::int64_t kTicksPerSecond = 10'000'000;
+    constexpr std::int64_t kSecondsFrom1601To1970 = 11'644'473'600;
+    const auto whole = static_cast<std::int64_t>(ticks / kTicksPerSecond);
+    return FileTime{whole - kSecondsFrom1601To1970, static_cast<std::int32_t>(ticks % kTicksPerSecond) * 100};
 }
 
-FileIdentity identityFrom(const struct statx& details, std::uint64_t fileSystem, std::uint64_t generation) {
-    return {
+// `fd` is the open entry, or -1 where it was only looked at by name.
+FileIdentity identityFrom(const struct statx& details, std::uint64_t fileSystem, std::uint64_t generation,
+                          int fd) {
+    FileIdentity identity{
         .volume = (static_cast<std::uint64_t>(details.stx_dev_major) << 32) | details.stx_dev_minor,
         .mount = (details.stx_mask & (STATX_MNT_ID | kStatxUniqueMountId)) != 0 ? details.stx_mnt_id : 0,
         .fileSystem = fileSystem,
         .file = details.stx_ino,
         .fileHigh = 0,
-        .born = (details.stx_mask & STATX_BTIME) != 0 ? nanoseconds(details.stx_btime) : 0,
+        .born = {},
         .generation = generation,
     };
+    if ((details.stx_mask & STATX_BTIME) != 0) {
+        identity.born = fileTimeOf(details.stx_btime);
+    } else if (generation == 0 && S_ISREG(details.stx_mode)) {
+        // A user-space driver (NTFS, exFAT, FAT through FUSE) may give the freed inode number to the next file,
+        // with neither a birth time nor a generation to tell them apart. Not a folder's: any file made in it
+        // would change its status.
+        identity.born = ntfsCreationTime(fd).value_or(fileTimeOf(details.stx_ctime));
+    }
+    return identity;
 }
 
 } // namespace
+
+FileTime fileTimeOf(const struct statx_timestamp& time) {
+    return {time.tv_sec, static_cast<std::int32_t>(time.tv_nsec)};
+}
 
 bool isOneName(const std::filesystem::path& name) {
     const std::string& text = name.native();
@@ -69,7 +94,7 @@ bool readIdentity(int fd, FileIdentity& identity, struct statx& details) {
     if (::ioctl(fd, FS_IOC_GETVERSION, &generation) != 0) {
         generation = 0;
     }
-    identity = identityFrom(details, fsid, static_cast<std::uint32_t>(generation));
+    identity = identityFrom(details, fsid, static_cast<std::uint32_t>(generation), fd);
     return true;
 }
 
@@ -81,7 +106,7 @@ ChosenFile chooseFile(const std::filesystem::path& folder, const std::filesystem
     }
     // Every look goes through one open folder, so that they all see the same folder.
     const Descriptor folderFd = openFolder(folder);
-    ChosenFile chosen{folder, name, {}, {}, 0, {}};
+    ChosenFile chosen{folder, name, {}, {}, 0, {}, {}};
     struct statx details {};
     if (!folderFd.valid() || !readIdentity(folderFd.get(), chosen.folderIdentity, details)) {
         fail(osReason(errno));
@@ -102,12 +127,11 @@ ChosenFile chooseFile(const std::filesystem::path& folder, const std::filesystem
             fail(osReason(errno));
         }
         // Not readable by us: its file system is its folder's, and its generation is not known.
-        chosen.identity = identityFrom(details, chosen.folderIdentity.fileSystem, 0);
+        chosen.identity = identityFrom(details, chosen.folderIdentity.fileSystem, 0, -1);
     }
     chosen.length = static_cast<std::int64_t>(details.stx_size);
-    chosen.modified =
-        std::chrono::system_clock::time_point(std::chrono::duration_cast<std::chrono::system_clock::duration>(
-            std::chrono::nanoseconds(nanoseconds(details.stx_mtime))));
+    chosen.modified = fileTimeOf(details.stx_mtime);
+    chosen.changed = fileTimeOf(details.stx_ctime);
     return chosen;
 }
 

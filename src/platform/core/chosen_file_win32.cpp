@@ -32,12 +32,28 @@ std::wstring verbatimPath(const std::filesystem::path& path) {
     return LR"(\\?\)" + text;
 }
 
-std::chrono::system_clock::time_point timeOf(const FILETIME& time) {
-    // A FILETIME counts 100-nanosecond ticks from 1601-01-01; the Unix epoch is 11644473600 seconds later.
-    const std::int64_t ticks = (static_cast<std::int64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
-    const std::chrono::duration<std::int64_t, std::ratio<1, 10'000'000>> sinceEpoch(ticks - 116444736000000000LL);
-    return std::chrono::system_clock::time_point(
-        std::chrono::duration_cast<std::chrono::system_clock::duration>(sinceEpoch));
+FileTime fileTimeOf(std::int64_t ticks) {
+    constexpr std::int64_t kTicksPerSecond = 10'000'000;
+    constexpr std::int64_t kSecondsFrom1601To1970 = 11'644'473'600;
+    return {ticks / kTicksPerSecond - kSecondsFrom1601To1970,
+            static_cast<std::int32_t>(ticks % kTicksPerSecond) * 100};
+}
+
+FileTime fileTimeOf(const FILETIME& time) {
+    return fileTimeOf(
+        static_cast<std::int64_t>((static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime));
+}
+
+bool readTimes(HANDLE handle, FileTimes& times) {
+    FILE_BASIC_INFO basic{};
+    FILE_STANDARD_INFO standard{};
+    if (!GetFileInformationByHandleEx(handle, FileBasicInfo, &basic, sizeof basic) ||
+        !GetFileInformationByHandleEx(handle, FileStandardInfo, &standard, sizeof standard)) {
+        return false;
+    }
+    times = {standard.EndOfFile.QuadPart, fileTimeOf(basic.LastWriteTime.QuadPart),
+             fileTimeOf(basic.ChangeTime.QuadPart)};
+    return true;
 }
 
 bool readIdentity(HANDLE handle, Entry entry, FileIdentity& identity, BY_HANDLE_FILE_INFORMATION& details) {
@@ -52,7 +68,7 @@ bool readIdentity(HANDLE handle, Entry entry, FileIdentity& identity, BY_HANDLE_
                 0,
                 (static_cast<std::uint64_t>(details.nFileIndexHigh) << 32) | details.nFileIndexLow,
                 0,
-                entry == Entry::File ? timeOf(details.ftCreationTime).time_since_epoch().count() : 0,
+                entry == Entry::File ? fileTimeOf(details.ftCreationTime) : FileTime{},
                 0};
     FILE_ID_INFO id{};
     if (GetFileInformationByHandleEx(handle, FileIdInfo, &id, sizeof id)) {
@@ -98,18 +114,21 @@ ChosenFile chooseFile(const std::filesystem::path& folder, const std::filesystem
     const Handle fileHandle(CreateFileW(verbatimPath(path).c_str(), FILE_READ_ATTRIBUTES, shareAll, nullptr,
                                         OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT,
                                         nullptr));
-    ChosenFile chosen{folder, name, {}, {}, 0, {}};
+    ChosenFile chosen{folder, name, {}, {}, 0, {}, {}};
     BY_HANDLE_FILE_INFORMATION details{};
+    FileTimes times;
     if (!folderHandle.valid() || !fileHandle.valid() ||
         !readIdentity(folderHandle.get(), Entry::Folder, chosen.folderIdentity, details) ||
-        !readIdentity(fileHandle.get(), Entry::File, chosen.identity, details)) {
+        !readIdentity(fileHandle.get(), Entry::File, chosen.identity, details) ||
+        !readTimes(fileHandle.get(), times)) {
         fail(osReason(static_cast<int>(GetLastError())));
     }
     if (!isNamed(fileHandle.get(), folder, name)) {
         fail(words::kLeadsElsewhere);
     }
-    chosen.length = (static_cast<std::int64_t>(details.nFileSizeHigh) << 32) | details.nFileSizeLow;
-    chosen.modified = timeOf(details.ftLastWriteTime);
+    chosen.length = times.length;
+    chosen.modified = times.modified;
+    chosen.changed = times.changed;
     return chosen;
 }
 

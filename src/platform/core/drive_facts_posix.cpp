@@ -1,16 +1,23 @@
-#include "platform/core/file_system_posix.h"
-#include "platform/core/failure_words.h"
+#include "platform/core/drive_facts_posix.h"
 #include "platform/core/mount_table_posix.h"
+#include "platform/core/overlay_layers_posix.h"
+#include "platform/core/user_space_drivers_posix.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <fcntl.h>
+#include <fstream>
+#include <iterator>
 #include <linux/fs.h>
 #include <linux/magic.h>
-#include <string_view>
+#include <optional>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <sys/sysmacros.h>
 #include <sys/vfs.h>
+#include <sys/xattr.h>
+#include <unistd.h>
 
 namespace ferrowyn {
 namespace {
@@ -44,21 +51,9 @@ constexpr std::uint32_t kPseudo[] = {
     0x19800202 /* mqueue */,
 };
 
-// File systems that overwrite a file's blocks where they lie. fuseblk is a user-space driver of a local disk
-// (NTFS or exFAT).
-constexpr std::string_view kInPlace[] = {"ext2", "ext3",  "ext4",    "xfs", "vfat",  "msdos", "exfat",
-                                         "ntfs", "ntfs3", "hfsplus", "jfs", "tmpfs", "ramfs", "fuseblk"};
-// File systems that write every change to new blocks (copy-on-write or log-structured).
-constexpr std::string_view kNewPlaces[] = {"btrfs", "zfs", "bcachefs", "nilfs2", "f2fs"};
-// Network file systems: the server decides where the data goes and what it keeps.
-constexpr std::string_view kNetwork[] = {
-    "nfs",       "nfs4",         "cifs",           "smb3",        "smbfs",         "9p",
-    "afs",       "ceph",         "glusterfs",      "davfs",       "fuse.sshfs",    "fuse.rclone",
-    "fuse.s3fs", "fuse.gcsfuse", "fuse.glusterfs", "fuse.davfs2", "fuse.curlftpfs"};
-
-template <std::size_t N> bool isOneOf(std::string_view type, const std::string_view (&list)[N]) {
-    return std::find(std::begin(list), std::end(list), type) != std::end(list);
-}
+// NTFS's own attributes of a file, as ntfs-3g shows them.
+constexpr std::uint32_t kNtfsCompressed = 0x800;
+constexpr std::uint32_t kNtfsEncrypted = 0x4000;
 
 bool hasOption(const std::string& options, std::string_view option) {
     const std::string padded = "," + options + ",";
@@ -78,7 +73,7 @@ Mount mountOf(int fd) {
     return {};
 }
 
-// A name for file systems the mount table does not show (no /proc): only those the checks below care about.
+// A name for file systems the mount table does not show (no /proc): only those the verdict cares about.
 std::string typeFromMagic(std::uint32_t magic) {
     switch (magic) {
     case EXT4_SUPER_MAGIC:
@@ -98,39 +93,126 @@ std::string typeFromMagic(std::uint32_t magic) {
     }
 }
 
-} // namespace
+// Whether ext3 or ext4 keeps the data in its journal: asked at the mount, or made the default in the superblock,
+// which the mount table does not show but the kernel's own account of the options applied does.
+bool journalsData(const Mount& mount, dev_t device) {
+    if (hasOption(mount.options, "data=journal")) {
+        return true;
+    }
+    std::error_code error;
+    const auto name =
+        std::filesystem::read_symlink(
+            "/sys/dev/block/" + std::to_string(major(device)) + ":" + std::to_string(minor(device)), error)
+            .filename();
+    std::ifstream applied("/proc/fs/ext4" / name / "options");
+    for (std::string option; std::getline(applied, option);) {
+        if (option == "data=journal") {
+            return true;
+        }
+    }
+    return false;
+}
 
-FileSystemFacts fileSystemOf(int fd) {
-    FileSystemFacts facts;
+// The file's path inside the mount that holds it, as the kernel knows the open file.
+std::filesystem::path pathWithin(int fd, const Mount& mount) {
+    std::error_code error;
+    const auto path = std::filesystem::read_symlink("/proc/self/fd/" + std::to_string(fd), error);
+    const auto within = path.lexically_relative(mount.mountPoint);
+    return error || within.empty() || *within.begin() == ".." ? std::filesystem::path() : within;
+}
+
+// What the file system that holds `fd` (a file or a folder) is and how it is mounted.
+DriveFacts volumeFacts(int fd, const Mount& mount) {
+    DriveFacts facts;
     struct statfs info {};
     const bool known = ::fstatfs(fd, &info) == 0;
-    const auto magic = static_cast<std::uint32_t>(info.f_type);
-    facts.storesData = !known || std::find(std::begin(kPseudo), std::end(kPseudo), magic) == std::end(kPseudo);
-
-    const Mount mount = mountOf(fd);
-    facts.type = !mount.type.empty() ? mount.type : typeFromMagic(magic);
-    int fileFlags = 0;
-    if (::ioctl(fd, FS_IOC_GETFLAGS, &fileFlags) != 0) {
-        fileFlags = 0;
+    facts.fileSystem = !mount.type.empty() ? mount.type : typeFromMagic(known ? info.f_type : 0);
+    struct stat details {};
+    if (facts.fileSystem.rfind("ext", 0) == 0 && ::fstat(fd, &details) == 0) {
+        facts.journalsData = journalsData(mount, details.st_dev);
     }
-    if (facts.type == "overlay") {
-        facts.whyCopiesMayStayElsewhere = words::kOverlay;
-    } else if (isOneOf(facts.type, kNetwork)) {
-        facts.whyCopiesMayStayElsewhere = words::onNetworkDrive(facts.type);
-    } else if (facts.type.rfind("ext", 0) == 0 &&
-               (hasOption(mount.options, "data=journal") || (fileFlags & FS_JOURNAL_DATA_FL) != 0)) {
-        facts.whyCopiesMayStayElsewhere = words::kJournalled;
-    }
-    const std::string newPlaces = words::writesToNewPlaces(facts.type);
-    if (isOneOf(facts.type, kNewPlaces) && (fileFlags & FS_NOCOW_FL) == 0) {
-        facts.whyWritesGoElsewhere = newPlaces;
-    }
-    if (isOneOf(facts.type, kNewPlaces)) {
-        facts.whyWithoutBlockMap = newPlaces;
-    } else if (!isOneOf(facts.type, kInPlace)) {
-        facts.whyWithoutBlockMap = words::cannotTell(facts.type);
+    struct statvfs volume {};
+    if (::fstatvfs(fd, &volume) == 0) {
+        facts.allocationUnit = static_cast<std::int64_t>(volume.f_frsize != 0 ? volume.f_frsize : volume.f_bsize);
     }
     return facts;
+}
+
+// The facts of the file system behind `folder` (an overlay's upper layer, the folder a driver shows), or
+// nothing when it cannot be opened.
+std::optional<DriveFacts> factsBehind(const std::filesystem::path& folder) {
+    const int fd = ::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) {
+        return std::nullopt;
+    }
+    DriveFacts facts = volumeFacts(fd, mountOf(fd));
+    ::close(fd);
+    return facts;
+}
+
+// An overlay is judged on its upper layer, where every change lands; a copy in a lower layer stays.
+DriveFacts overlayFacts(int fd, const Mount& mount) {
+    const auto layers = overlayLayersOf(mount);
+    const auto upper = layers ? factsBehind(layers->upper) : std::nullopt;
+    DriveFacts facts = upper.value_or(DriveFacts{"overlay"});
+    facts.overlayLowerCopy = !upper || lowerLayerHolds(*layers, pathWithin(fd, mount));
+    return facts;
+}
+
+// A user-space driver: the file system it serves, where that can be told.
+DriveFacts userSpaceFacts(int fd, const Mount& mount) {
+    struct stat details {};
+    ::fstat(fd, &details);
+    const ServedFileSystem served = fileSystemServedBy(mount, fd, details.st_dev);
+    // A driver that shows another folder passes every write on to the same place in that folder.
+    auto facts = served.boundFolder.empty() ? std::nullopt : factsBehind(served.boundFolder);
+    if (!facts) {
+        facts = volumeFacts(fd, mount);
+        facts->fileSystem = !served.type.empty() ? served.type : mount.type;
+    }
+    facts->userSpaceDriver = true;
+    return *facts;
+}
+
+// What the file itself is marked with, and what it takes on the device.
+void addFileFacts(int fd, DriveFacts& facts) {
+    int flags = 0;
+    if (::ioctl(fd, FS_IOC_GETFLAGS, &flags) != 0) {
+        flags = 0;
+    }
+    facts.journalsData =
+        facts.journalsData || (facts.fileSystem.rfind("ext", 0) == 0 && (flags & FS_JOURNAL_DATA_FL) != 0);
+    facts.noCopyOnWrite = (flags & FS_NOCOW_FL) != 0;
+    facts.compressed = (flags & FS_COMPR_FL) != 0;
+    std::uint32_t ntfs = 0;
+    if (facts.userSpaceDriver && ::fgetxattr(fd, "system.ntfs_attrib", &ntfs, sizeof ntfs) == sizeof ntfs) {
+        facts.compressed = facts.compressed || (ntfs & kNtfsCompressed) != 0;
+        facts.encrypted = (ntfs & kNtfsEncrypted) != 0;
+    }
+    struct stat details {};
+    if (::fstat(fd, &details) == 0 && S_ISREG(details.st_mode)) {
+        facts.allocatedBytes = static_cast<std::int64_t>(details.st_blocks) * 512;
+    }
+}
+
+} // namespace
+
+DriveFacts driveFactsOf(int fd) {
+    const Mount mount = mountOf(fd);
+    DriveFacts facts = mount.type == "overlay"                                       ? overlayFacts(fd, mount)
+                       : mount.type == "fuseblk" || mount.type.rfind("fuse", 0) == 0 ? userSpaceFacts(fd, mount)
+                                                                                     : volumeFacts(fd, mount);
+    addFileFacts(fd, facts);
+    return facts;
+}
+
+bool storesData(int fd) {
+    struct statfs info {};
+    if (::fstatfs(fd, &info) != 0) {
+        return true;
+    }
+    const auto magic = static_cast<std::uint32_t>(info.f_type);
+    return std::find(std::begin(kPseudo), std::end(kPseudo), magic) == std::end(kPseudo);
 }
 
 } // namespace ferrowyn

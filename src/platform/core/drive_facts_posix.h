@@ -1,20 +1,15 @@
 #pragma once
 
-#include "platform/core/block_map.h"
-
-#include <string>
+#include "platform/core/drive_facts.h"
 
 namespace ferrowyn {
 
-// What the file system that holds an open file does with an overwrite, as far as obliterating is concerned.
-// Linux only.
-struct FileSystemFacts : DriveKind {
-    // False for the kernel's own file systems (proc, sysfs, ...), whose files are settings, not stored data.
-    bool storesData = true;
-    // The file system's name as the mount table has it ("ext4", "fuse.sshfs").
-    std::string type;
-};
+// What the drive that holds the open file `fd` does with an overwrite, as the kernel and the file system's
+// drivers tell it without special rights. Linux only.
+DriveFacts driveFactsOf(int fd);
 
-FileSystemFacts fileSystemOf(int fd);
+// False for a file of the kernel's own file systems (proc, sysfs, ...), whose files are views of its state and
+// settings, not data on a device.
+bool storesData(int fd);
 
 } // namespace ferrowyn

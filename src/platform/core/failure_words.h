@@ -1,7 +1,5 @@
 #pragma once
 
-#include <string>
-
 // The words every part of the program uses for what it could not do and why, so that the same trouble reads the
 // same wherever it is met. An action holds "%1" where the path goes (see FileError).
 
@@ -25,6 +23,7 @@ inline constexpr const char* kCannotSelect = "Cannot select %1";
 // Why, for the file the user chose.
 inline constexpr const char* kGone = "it no longer exists";
 inline constexpr const char* kReplaced = "it was replaced since it was selected";
+inline constexpr const char* kFolderReplaced = "its folder was replaced since it was selected";
 inline constexpr const char* kChanged = "it changed since it was selected";
 inline constexpr const char* kDriveGone = "its drive is no longer there";
 inline constexpr const char* kNotOneName = "it is not the name of one file in its folder";
@@ -47,28 +46,12 @@ inline constexpr const char* kFolderSticky = "its folder lets only the file's ow
 inline constexpr const char* kGrew = "another program added to it while it was overwritten";
 inline constexpr const char* kCutShort = "another program cut it short while it was overwritten";
 inline constexpr const char* kRenamedMeanwhile = "another program renamed it at the moment it was deleted";
+inline constexpr const char* kSwappedMeanwhile =
+    "another program put another file in its place while it was overwritten, so it was not deleted";
+inline constexpr const char* kManagedByAnotherProgram =
+    "it is kept by another program through the system (a reparse point, such as a file in the cloud)";
 inline constexpr const char* kNoDrive = "there is no such drive";
 inline constexpr const char* kNotMounted = "it is not mounted";
 inline constexpr const char* kNotListed = "it is a hidden file, which the file list does not show";
-
-// Why the old contents may remain on the device after the overwrite.
-inline constexpr const char* kSharedBlocks = "the file shares its blocks with another file (a copy)";
-inline constexpr const char* kMoved = "its file system wrote the spaces to new places";
-inline constexpr const char* kInline = "its file system keeps this small file among its own records";
-inline constexpr const char* kCompressed = "the file is stored compressed";
-inline constexpr const char* kEncrypted = "the file is encrypted";
-inline constexpr const char* kJournalled = "its file system keeps a copy of everything written in its journal";
-inline constexpr const char* kOverlay =
-    "it lies in an overlay whose lower layer keeps the original, out of reach of this overwrite";
-// ... on a file system named `type` ("nfs", "btrfs", "ReFS").
-inline std::string onNetworkDrive(const std::string& type) {
-    return "it lies on a network drive (" + type + "), whose server decides what it keeps";
-}
-inline std::string writesToNewPlaces(const std::string& type) {
-    return "its file system (" + type + ") writes every change to a new place";
-}
-inline std::string cannotTell(const std::string& type) {
-    return "Ferrowyn cannot tell how its file system (" + type + ") stores changes";
-}
 
 } // namespace ferrowyn::words

@@ -1,24 +1,31 @@
 #pragma once
 
+#include "platform/core/attachment.h"
+#include "platform/core/block_map.h"
 #include "platform/core/chosen_file.h"
+#include "platform/core/drive_facts.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
 #include <memory>
+#include <optional>
 #include <span>
-#include <string>
 #include <vector>
 
 namespace ferrowyn {
 
-// Bytes [begin, end) of a file.
-struct ByteRange {
-    std::int64_t begin = 0;
-    std::int64_t end = 0;
+// What the channel learned of the chosen file when it opened it, before anything was written.
+struct OpenedFile {
+    int otherNames = 0;                                 // other names that share the file's contents (hard links)
+    std::vector<std::filesystem::path> otherNamesFound; // those of them in the same folder
+    DriveFacts drive;
+    std::optional<BlockMap> mapBefore; // missing where the file system cannot tell
 };
 
-// One chosen file, open to be overwritten in place. The caller owns the channel; closing a channel that is not
-// open does nothing. Every failure raises FileError. Lengths and offsets are 64-bit.
+// One chosen file, open to be overwritten in place. It gathers facts and does what it is told; what they mean
+// for the user is the verdict's to say. The caller owns the channel; closing a channel that is not open does
+// nothing. Every failure raises FileError. Lengths and offsets are 64-bit.
 class FileChannel {
 public:
     FileChannel();
@@ -26,29 +33,30 @@ public:
     FileChannel(const FileChannel&) = delete;
     FileChannel& operator=(const FileChannel&) = delete;
 
-    // Opens the chosen file, reached through its folder without following links, and looks at it without
-    // changing anything. Nothing is ever created. Refused: a file that no longer exists, a folder or file that is
-    // not the one chosen, a file whose length or time differ from what was shown, anything but a regular file, a
-    // file nobody may write (whoever runs us) or marked unchangeable, a file that is not on a storage device, a
-    // file another program holds locked, and a file whose folder would refuse its delete.
+    // Opens the chosen file for reading, reached through its folder without following links, and gathers what
+    // is known of it. It writes nothing, though on Windows the file is held exclusively from here on. Nothing is
+    // ever created. Refused: a file that no longer exists, a folder or file that is not the one chosen, a file
+    // whose length or times differ from what was shown, anything but a regular file, a file nobody may write
+    // (whoever runs us) or marked unchangeable, a file that is not on a storage device, a file another program
+    // holds locked, and a file whose folder would refuse its delete.
     void open(const ChosenFile& file);
     bool isOpen() const noexcept { return m_handles != nullptr; }
+    // Valid while the channel is open.
+    const OpenedFile& opened() const;
 
-    // What the user is told before anything is written: how many other names share the file's contents, and
-    // why overwriting it in place may leave its old contents on the device (empty when nothing says so).
-    int otherNames() const;
-    std::string whyOldContentsMayRemain() const;
-
-    // Makes the open file writable and takes an exclusive lock on it for as long as it is open. Refused when
-    // another program has it open for a lease, or holds a lock on it.
-    void lockForWriting();
+    // Opens the very file already open (never by its name again) for writing, and takes an exclusive lock on it
+    // for as long as it is open. Refused when its length or times are no longer those that were shown (another
+    // program changed it while the user was asked), when another program has it open for a lease, or holds a
+    // lock on it.
+    void openForWriting();
 
     // The length of the open file, read afresh from the OS at each call.
     std::int64_t length() const;
 
-    // The parts of the first `end` bytes that hold data, in order; the holes of a sparse file are left out where
-    // the file system tells them apart.
-    std::vector<ByteRange> dataRanges(std::int64_t end) const;
+    // The parts of the first `end` bytes that hold old contents, in order: where the map before gives them a
+    // place (written or not), else where the file system says there is data; the holes of a sparse file are
+    // left out.
+    std::vector<ByteRange> rangesToOverwrite(std::int64_t end) const;
 
     // Writes all of `data` at the 0-based `offset`; writing past the end makes the file longer.
     void writeAt(std::int64_t offset, std::span<const std::byte> data);
@@ -58,14 +66,16 @@ public:
     // Pushes everything written so far to the storage device.
     void flush();
 
-    // After the flush: why the first `oldEnd` bytes, the old contents, may still be on the device, read from
-    // where the file's blocks lie now against where they lay when it was opened; empty when every old byte was
-    // overwritten where it lay. Raises FileError when some of the old contents no longer belong to the file.
-    std::string whyOldContentsMayRemainNow(std::int64_t oldEnd) const;
+    // Where the file's blocks lie now, as the device has them; missing where the file system cannot tell.
+    std::optional<BlockMap> blockMapNow() const;
 
-    // Gives the file a fresh name in its folder, checks that the name leads to it, closes it and deletes it by
-    // that name, so that no other file can be deleted in its place. The channel is closed afterwards, also when
-    // this fails; the message then says where the overwritten file is.
+    // Overwrites what the file carries besides its contents with spaces of the same length where it lies,
+    // pushes that to the device, then removes it; returns each, with why it could not be done where it could not.
+    std::vector<Attachment> overwriteAttachments();
+
+    // Gives the file a fresh name in its folder, checks that the name leads to it, deletes it by that name while
+    // it is still open, and checks that it was this file that lost its name. The channel is closed afterwards,
+    // also when this fails; the message then says where the overwritten file is, or which file went instead.
     void closeAndDelete();
 
     // Closes the file without deleting it. The channel is closed afterwards even when the OS reports a failure.

@@ -1,30 +1,28 @@
 #include "platform/core/block_map_posix.h"
+#include "platform/core/drive_facts_posix.h"
 #include "platform/core/failure_words.h"
 #include "platform/core/file_channel.h"
 #include "platform/core/file_error.h"
-#include "platform/core/file_system_posix.h"
 #include "platform/core/path_display.h"
 #include "platform/core/posix_files.h"
 
 #include <algorithm>
 #include <cerrno>
+#include <dirent.h>
 #include <optional>
 #include <random>
 #include <string>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <sys/xattr.h>
 
 namespace ferrowyn {
 
 struct FileChannel::Handles {
     Descriptor folder;
-    Descriptor file; // read-only until lockForWriting
-    std::uint64_t device = 0;
-    std::uint64_t inode = 0;
-    int otherNames = 0;
-    FileSystemFacts fileSystem;
-    std::optional<BlockMap> mapBefore;
+    Descriptor file; // read-only until openForWriting
+    OpenedFile opened;
     std::int64_t bytesSinceWriteback = 0;
     int fullBecause = 0; // why the last write stopped short: ENOSPC, EDQUOT or EFBIG
 };
@@ -63,11 +61,12 @@ std::string refusalForKind(mode_t mode) {
     return S_ISREG(mode) ? std::string() : words::kNotRegular;
 }
 
-std::chrono::system_clock::time_point modifiedAt(const struct statx& details) {
-    const auto since =
-        std::chrono::seconds(details.stx_mtime.tv_sec) + std::chrono::nanoseconds(details.stx_mtime.tv_nsec);
-    return std::chrono::system_clock::time_point(
-        std::chrono::duration_cast<std::chrono::system_clock::duration>(since));
+// Whether the file is no longer as it was shown: its length, its time, or its status (which changes with any
+// change of its length, and which no program can set back).
+bool changedSince(const struct statx& details, const ChosenFile& chosen, bool statusToo) {
+    return static_cast<std::int64_t>(details.stx_size) != chosen.length ||
+           fileTimeOf(details.stx_mtime) != chosen.modified ||
+           (statusToo && fileTimeOf(details.stx_ctime) != chosen.changed);
 }
 
 // Why the chosen file cannot be overwritten now, as it was chosen: its identity, what was shown of it, and what
@@ -79,9 +78,6 @@ std::string refusalForFile(const struct statx& details, const FileIdentity& iden
     if (identity != chosen.identity) {
         return words::kReplaced;
     }
-    if (static_cast<std::int64_t>(details.stx_size) != chosen.length || modifiedAt(details) != chosen.modified) {
-        return words::kChanged;
-    }
     // The read-only permission binds everyone here, root included, as the read-only attribute does on Windows.
     if ((details.stx_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
         return words::kReadOnly;
@@ -92,7 +88,7 @@ std::string refusalForFile(const struct statx& details, const FileIdentity& iden
     if ((details.stx_attributes & STATX_ATTR_APPEND) != 0) {
         return words::kAppendOnly;
     }
-    return {};
+    return changedSince(details, chosen, true) ? words::kChanged : std::string();
 }
 
 // Why the folder would refuse to delete the file, found before anything is written rather than after.
@@ -103,8 +99,13 @@ std::string refusalForDelete(int folderFd, const struct statx& folder, const str
     if ((folder.stx_attributes & STATX_ATTR_APPEND) != 0) {
         return words::kFolderAppendOnly;
     }
-    if (file.stx_mnt_id != folder.stx_mnt_id || file.stx_dev_major != folder.stx_dev_major ||
-        file.stx_dev_minor != folder.stx_dev_minor) {
+    // The mount tells; the device only where the mount is not known: an overlay's files report the device of
+    // the layer they lie in, which need not be its folder's.
+    constexpr unsigned kMountIds = STATX_MNT_ID | 0x4000U; // the reusable one, or the unique one (Linux 6.8)
+    const bool mountsKnown =
+        (file.stx_mask & kMountIds) != 0 && (file.stx_mask & kMountIds) == (folder.stx_mask & kMountIds);
+    if (mountsKnown ? file.stx_mnt_id != folder.stx_mnt_id
+                    : file.stx_dev_major != folder.stx_dev_major || file.stx_dev_minor != folder.stx_dev_minor) {
         return words::kMountPoint;
     }
     if (::faccessat(folderFd, "", W_OK | X_OK, AT_EMPTY_PATH | AT_EACCESS) != 0) {
@@ -161,27 +162,92 @@ std::filesystem::path freshNameLike(const std::filesystem::path& name) {
     return fresh;
 }
 
-// Renames `name` in the folder to a fresh name that nothing else has, and returns it; nothing is ever replaced.
-std::filesystem::path renameToFreshName(int folderFd, const std::filesystem::path& name, int& error) {
+// Renames `from` in the folder to `to` unless `to` is taken; nothing is ever replaced. False with errno set.
+bool renameWithoutReplacing(int folderFd, const std::filesystem::path& from, const std::filesystem::path& to) {
+    if (::renameat2(folderFd, from.c_str(), folderFd, to.c_str(), RENAME_NOREPLACE) == 0) {
+        return true;
+    }
+    if (errno != EINVAL) {
+        return false;
+    }
+    // The file system does not take the flag (FUSE): a name that is free now is as good, since it is random.
+    struct stat taken {};
+    if (::fstatat(folderFd, to.c_str(), &taken, AT_SYMLINK_NOFOLLOW) == 0) {
+        errno = EEXIST;
+        return false;
+    }
+    return errno == ENOENT && ::renameat(folderFd, from.c_str(), folderFd, to.c_str()) == 0;
+}
+
+// Renames `name` in the folder to a fresh name that nothing else has, and returns it; empty with errno set.
+std::filesystem::path renameToFreshName(int folderFd, const std::filesystem::path& name) {
     for (int attempt = 0; attempt < 64; ++attempt) {
         const auto fresh = freshNameLike(name);
-        if (::renameat2(folderFd, name.c_str(), folderFd, fresh.c_str(), RENAME_NOREPLACE) == 0) {
+        if (renameWithoutReplacing(folderFd, name, fresh)) {
             return fresh;
         }
-        if (errno == EINVAL) {
-            // The file system does not take the flag: a name that is free now is as good, since it is random.
-            struct stat taken {};
-            if (::fstatat(folderFd, fresh.c_str(), &taken, AT_SYMLINK_NOFOLLOW) != 0 && errno == ENOENT &&
-                ::renameat(folderFd, name.c_str(), folderFd, fresh.c_str()) == 0) {
-                return fresh;
-            }
-        }
-        if (errno != EEXIST && errno != EINVAL) {
+        if (errno != EEXIST) {
             break;
         }
     }
-    error = errno;
     return {};
+}
+
+// The other names of the open file `file` in the same folder: entries that lead to the same inode.
+std::vector<std::filesystem::path> otherNamesIn(int folderFd, const std::filesystem::path& name,
+                                                const struct statx& file) {
+    std::vector<std::filesystem::path> found;
+    const int listing = ::openat(folderFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    DIR* dir = listing >= 0 ? ::fdopendir(listing) : nullptr;
+    if (dir == nullptr) {
+        if (listing >= 0) {
+            ::close(listing);
+        }
+        return found;
+    }
+    while (const dirent* entry = ::readdir(dir)) {
+        struct stat other {};
+        if (entry->d_ino == file.stx_ino && name != entry->d_name &&
+            ::fstatat(folderFd, entry->d_name, &other, AT_SYMLINK_NOFOLLOW) == 0 && other.st_ino == file.stx_ino &&
+            major(other.st_dev) == file.stx_dev_major && minor(other.st_dev) == file.stx_dev_minor) {
+            found.emplace_back(entry->d_name);
+        }
+    }
+    ::closedir(dir);
+    std::sort(found.begin(), found.end());
+    return found;
+}
+
+// The user's own extended attributes of the open file, by name.
+std::vector<std::string> userAttributes(int fd) {
+    std::vector<char> names(4096);
+    ssize_t size = 0;
+    while ((size = ::flistxattr(fd, names.data(), names.size())) < 0 && errno == ERANGE) {
+        names.resize(names.size() * 2);
+    }
+    std::vector<std::string> found;
+    for (ssize_t at = 0; at < size;) {
+        const std::string attribute(names.data() + at);
+        at += static_cast<ssize_t>(attribute.size()) + 1;
+        if (attribute.rfind("user.", 0) == 0) {
+            found.push_back(attribute);
+        }
+    }
+    return found;
+}
+
+// Whether the open file's last name is gone: the kernel marks the open file so once its name was deleted.
+bool lostItsName(int fd, nlink_t namesBefore) {
+    struct stat now {};
+    if (::fstat(fd, &now) == 0 && now.st_nlink < namesBefore) {
+        return true;
+    }
+    // A user-space driver may keep the file under a hidden name while it is open, and count that name.
+    std::error_code error;
+    const std::string link = std::filesystem::read_symlink("/proc/self/fd/" + std::to_string(fd), error);
+    const std::string deleted = " (deleted)";
+    return link.size() > deleted.size() &&
+           link.compare(link.size() - deleted.size(), deleted.size(), deleted) == 0;
 }
 
 } // namespace
@@ -207,7 +273,7 @@ void FileChannel::open(const ChosenFile& file) {
         refuse(reasonForMissing(errno));
     }
     if (identity != file.folderIdentity) {
-        refuse(identity.sameDrive(file.folderIdentity) ? words::kReplaced : words::kDriveGone);
+        refuse(identity.sameDrive(file.folderIdentity) ? words::kFolderReplaced : words::kDriveGone);
     }
     const int folderFd = handles->folder.get();
     // Look before opening, so that a device or a pipe is never even opened; the look at the open file below is
@@ -230,8 +296,7 @@ void FileChannel::open(const ChosenFile& file) {
     if (auto refusal = refusalForFile(details, identity, file); !refusal.empty()) {
         refuse(refusal);
     }
-    handles->fileSystem = fileSystemOf(handles->file.get());
-    if (!handles->fileSystem.storesData) {
+    if (!storesData(handles->file.get())) {
         refuse(words::kNotStored);
     }
     if (const auto refusal = refusalForDelete(folderFd, folder, details); !refusal.empty()) {
@@ -240,45 +305,66 @@ void FileChannel::open(const ChosenFile& file) {
     if (lockedByAnother(handles->file.get())) {
         refuse(words::kLocked);
     }
-    handles->device = identity.volume;
-    handles->inode = identity.file;
-    handles->otherNames = static_cast<int>(details.stx_nlink) - 1;
-    handles->mapBefore = readBlockMap(handles->file.get(), true);
+    OpenedFile& opened = handles->opened;
+    opened.otherNames = static_cast<int>(details.stx_nlink) - 1;
+    if (opened.otherNames > 0) {
+        opened.otherNamesFound = otherNamesIn(folderFd, file.name, details);
+    }
+    opened.drive = driveFactsOf(handles->file.get());
+    opened.mapBefore = readBlockMap(handles->file.get(), true);
     m_handles = std::move(handles);
     m_file = file;
 }
 
-int FileChannel::otherNames() const {
-    return isOpen() ? m_handles->otherNames : 0;
+const OpenedFile& FileChannel::opened() const {
+    requireOpen(words::kCannotOpen);
+    return m_handles->opened;
 }
 
-std::string FileChannel::whyOldContentsMayRemain() const {
-    return isOpen() ? whyOldContentsMayRemainBefore(m_handles->fileSystem, m_handles->mapBefore) : std::string();
-}
-
-void FileChannel::lockForWriting() {
+void FileChannel::openForWriting() {
     requireOpen(words::kCannotOpen);
     const auto refuse = [&](const std::string& reason) {
         throw FileError(words::kCannotOpen, m_file.path(), reason);
     };
+    // What the user was shown must still hold now, after the questions: another program may have changed the
+    // file meanwhile.
+    struct statx details {};
+    FileIdentity identity;
+    if (!readIdentity(m_handles->file.get(), identity, details)) {
+        refuse(osReason(errno));
+    }
+    if (changedSince(details, m_file, true)) {
+        refuse(words::kChanged);
+    }
+    // The very file open for reading, reached through the kernel's own link to it, never through its name: the
+    // name may lead elsewhere by now. Without /proc, by its name, as long as it leads to the same inode.
+    const auto flags = O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
     int fd = -1;
     do {
-        fd = ::openat(m_handles->folder.get(), m_file.name.c_str(),
-                      O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+        fd = ::open(("/proc/self/fd/" + std::to_string(m_handles->file.get())).c_str(), flags & ~O_NOFOLLOW);
     } while (fd < 0 && errno == EINTR);
+    const bool byName = fd < 0 && errno == ENOENT;
+    while (byName && (fd = ::openat(m_handles->folder.get(), m_file.name.c_str(), flags)) < 0 && errno == EINTR) {
+    }
     Descriptor writable(fd);
-    struct stat info {};
     if (!writable.valid()) {
         refuse(reasonForOpen(errno));
     }
-    // The file open for reading keeps its inode from being reused, so the same device and inode are the same file.
-    if (::fstat(fd, &info) != 0 || static_cast<std::uint64_t>(info.st_ino) != m_handles->inode ||
-        ::makedev(static_cast<unsigned>(m_handles->device >> 32), static_cast<unsigned>(m_handles->device)) !=
-            info.st_dev) {
+    // Opened for writing, a file in an overlay is copied up to its upper layer, which may give it another device
+    // and inode, but never another length or time.
+    struct statx now {};
+    FileIdentity writableIdentity;
+    if (!readIdentity(fd, writableIdentity, now)) {
+        refuse(osReason(errno));
+    }
+    if (byName && writableIdentity != identity) {
         refuse(words::kReplaced);
     }
-    const int flags = ::fcntl(fd, F_GETFL);
-    if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+    if (changedSince(now, m_file, false)) {
+        refuse(words::kChanged);
+    }
+    const int status = ::fcntl(fd, F_GETFL);
+    if (status < 0 || ::fcntl(fd, F_SETFL, status & ~O_NONBLOCK) != 0) {
         refuse(osReason(errno));
     }
     if (const auto refusal = lockOrRefusal(fd); !refusal.empty()) {
@@ -302,8 +388,12 @@ std::int64_t FileChannel::length() const {
     return static_cast<std::int64_t>(info.st_size);
 }
 
-std::vector<ByteRange> FileChannel::dataRanges(std::int64_t end) const {
+std::vector<ByteRange> FileChannel::rangesToOverwrite(std::int64_t end) const {
     requireOpen(words::kCannotReadLength);
+    if (m_handles->opened.mapBefore) {
+        return rangesWithAPlace(*m_handles->opened.mapBefore, end);
+    }
+    // SEEK_DATA calls unwritten extents holes too; it serves only where no map tells them apart.
     const int fd = m_handles->file.get();
     std::vector<ByteRange> ranges;
     for (off_t at = 0; at < end;) {
@@ -374,16 +464,39 @@ void FileChannel::flush() {
     }
 }
 
-std::string FileChannel::whyOldContentsMayRemainNow(std::int64_t oldEnd) const {
+std::optional<BlockMap> FileChannel::blockMapNow() const {
     requireOpen(words::kCannotObliterate);
     // Read as the device has it: the flush has pushed the spaces there; without it they would show as not placed.
-    const auto mapAfter = m_handles->mapBefore ? readBlockMap(m_handles->file.get(), false) : std::nullopt;
-    const MapVerdict verdict =
-        whyOldContentsMayRemainAfter(m_handles->fileSystem, m_handles->mapBefore, mapAfter, oldEnd);
-    if (verdict.cutShort) {
-        throw FileError(words::kCannotObliterate, m_file.path(), words::kCutShort);
+    return readBlockMap(m_handles->file.get(), false);
+}
+
+std::vector<Attachment> FileChannel::overwriteAttachments() {
+    requireOpen(words::kCannotWrite);
+    const int fd = m_handles->file.get();
+    const std::vector<std::string> names = userAttributes(fd);
+    std::vector<Attachment> attachments;
+    for (const std::string& name : names) {
+        Attachment& attachment = attachments.emplace_back(Attachment{displayText(name), 0, {}, {}, {}});
+        const ssize_t length = ::fgetxattr(fd, name.c_str(), nullptr, 0);
+        const std::string spaces(length > 0 ? static_cast<std::size_t>(length) : 0, ' ');
+        if (length < 0 || ::fsetxattr(fd, name.c_str(), spaces.data(), spaces.size(), XATTR_REPLACE) != 0) {
+            attachment.failure = osReason(errno);
+        }
+        attachment.length = std::max<std::int64_t>(length, 0);
     }
-    return verdict.whyOldContentsMayRemain;
+    if (attachments.empty()) {
+        return attachments;
+    }
+    // The spaces reach the device where the values lay before the names go, so that the records the file system
+    // frees hold spaces.
+    flush();
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (attachments[i].failure.empty() && ::fremovexattr(fd, names[i].c_str()) != 0) {
+            attachments[i].failure = osReason(errno);
+        }
+    }
+    flush();
+    return attachments;
 }
 
 void FileChannel::closeAndDelete() {
@@ -391,32 +504,45 @@ void FileChannel::closeAndDelete() {
     const auto handles = std::move(m_handles);
     const auto path = m_file.path();
     const int folderFd = handles->folder.get();
+    const int fd = handles->file.get();
     const auto stillThere = [&](const std::filesystem::path& name) {
         return "; its contents were overwritten, but the file is still there as " + displayText(name);
     };
     // The name is moved aside to a fresh one before the delete, so that a program renaming in the folder at this
     // moment cannot make us delete another file; the folder's last record of the file is then that fresh name.
-    int error = 0;
-    const auto fresh = renameToFreshName(folderFd, m_file.name, error);
+    const auto fresh = renameToFreshName(folderFd, m_file.name);
     if (fresh.empty()) {
-        throw FileError(words::kCannotDelete, path, osReason(error) + stillThere(m_file.name));
+        throw FileError(words::kCannotDelete, path, osReason(errno) + stillThere(m_file.name));
     }
-    struct stat entry {};
+    // From the check to the delete nothing else is done, and the file stays open, so that no round trip to a
+    // user-space driver widens the moment in which another program could move a file onto the fresh name.
     struct stat open {};
-    if (::fstatat(folderFd, fresh.c_str(), &entry, AT_SYMLINK_NOFOLLOW) != 0 ||
-        ::fstat(handles->file.get(), &open) != 0 || entry.st_dev != open.st_dev || entry.st_ino != open.st_ino) {
-        // The name led to another file at that instant: it gets its name back, and ours is left where it is.
-        ::renameat2(folderFd, fresh.c_str(), folderFd, m_file.name.c_str(), RENAME_NOREPLACE);
+    struct stat entry {};
+    const bool checked = ::fstat(fd, &open) == 0 &&
+                         ::fstatat(folderFd, fresh.c_str(), &entry, AT_SYMLINK_NOFOLLOW) == 0 &&
+                         entry.st_dev == open.st_dev && entry.st_ino == open.st_ino;
+    if (!checked || ::unlinkat(folderFd, fresh.c_str(), 0) != 0) {
+        const int error = errno;
+        if (checked) {
+            throw FileError(words::kCannotDelete, path, osReason(error) + stillThere(fresh));
+        }
+        // The fresh name led to another file at that instant: it gets the chosen name, which it took ours from,
+        // and ours is left wherever the other program put it.
+        std::string where = std::string(words::kRenamedMeanwhile) +
+                            "; its contents were overwritten, but the file is still there under another name";
+        if (!renameWithoutReplacing(folderFd, fresh, m_file.name)) {
+            where += ", and the other file that took the name it was given is now named " + displayText(fresh);
+        }
+        throw FileError(words::kCannotDelete, path, where);
+    }
+    if (!lostItsName(fd, open.st_nlink)) {
         throw FileError(words::kCannotDelete, path,
-                        std::string(words::kRenamedMeanwhile) + "; its contents were overwritten, but the file is "
-                                                                "still there under another name");
+                        std::string(words::kRenamedMeanwhile) + ", and another file that it put under the name " +
+                            displayText(fresh) + " was deleted in its place; its contents were overwritten");
     }
     // On Linux the descriptor is released even when close() reports EINTR, so it is never retried.
     if (::close(handles->file.release()) != 0 && errno != EINTR) {
-        throw FileError(words::kCannotClose, path, osReason(errno) + stillThere(fresh));
-    }
-    if (::unlinkat(folderFd, fresh.c_str(), 0) != 0) {
-        throw FileError(words::kCannotDelete, path, osReason(errno) + stillThere(fresh));
+        throw FileError(words::kCannotClose, path, osReason(errno));
     }
     // The delete reaches the device too, not only the cache.
     ::fsync(folderFd);

@@ -1,8 +1,10 @@
 #include "platform/core/block_map_win32.h"
+#include "platform/core/drive_facts_win32.h"
 #include "platform/core/failure_words.h"
 #include "platform/core/file_channel.h"
 #include "platform/core/file_error.h"
 #include "platform/core/path_display.h"
+#include "platform/core/stream_list.h"
 #include "platform/core/windows_files.h"
 
 #include <algorithm>
@@ -10,17 +12,14 @@
 #include <random>
 #include <string>
 #include <vector>
+#include <winternl.h>
 
 namespace ferrowyn {
 
 struct FileChannel::Handles {
     Handle folder;
-    Handle file;
-    int otherNames = 0;
-    bool sparse = false;
-    DriveKind drive;
-    std::int64_t bytesPerCluster = 0;
-    std::optional<BlockMap> mapBefore;
+    Handle file; // open for writing and shared with nobody from the start
+    OpenedFile opened;
 };
 
 namespace {
@@ -43,6 +42,17 @@ std::string refusalFor(DWORD attributes) {
     return {};
 }
 
+// A reparse point is a link only where its tag says so; others hold a program's own data (a cloud file not yet
+// downloaded, a deduplicated file), which it reads through its own driver.
+std::string refusalForReparsePoint(HANDLE file) {
+    FILE_ATTRIBUTE_TAG_INFO tag{};
+    if (GetFileInformationByHandleEx(file, FileAttributeTagInfo, &tag, sizeof tag) &&
+        tag.ReparseTag != IO_REPARSE_TAG_SYMLINK && tag.ReparseTag != IO_REPARSE_TAG_MOUNT_POINT) {
+        return words::kManagedByAnotherProgram;
+    }
+    return words::kLink;
+}
+
 std::string reasonFor(int error) {
     switch (error) {
     case ERROR_FILE_NOT_FOUND:
@@ -58,32 +68,6 @@ std::string reasonFor(int error) {
     }
 }
 
-// What the file's volume and attributes say of an overwrite in place.
-DriveKind driveKindOf(HANDLE file, const std::filesystem::path& folder, DWORD attributes) {
-    DriveKind facts;
-    wchar_t name[MAX_PATH + 1] = {};
-    const std::wstring root = folder.root_path().native();
-    if (!GetVolumeInformationByHandleW(file, nullptr, 0, nullptr, nullptr, nullptr, name, MAX_PATH + 1)) {
-        GetVolumeInformationW(root.c_str(), nullptr, 0, nullptr, nullptr, nullptr, name, MAX_PATH + 1);
-    }
-    const std::wstring type = name;
-    const std::string named = displayText(type.empty() ? std::wstring(L"unknown") : type);
-    if (GetDriveTypeW(root.c_str()) == DRIVE_REMOTE || folder.native().rfind(L"\\\\", 0) == 0) {
-        facts.whyCopiesMayStayElsewhere = words::onNetworkDrive(named);
-    } else if ((attributes & FILE_ATTRIBUTE_COMPRESSED) != 0) {
-        facts.whyCopiesMayStayElsewhere = words::kCompressed;
-    } else if ((attributes & FILE_ATTRIBUTE_ENCRYPTED) != 0) {
-        facts.whyCopiesMayStayElsewhere = words::kEncrypted;
-    }
-    if (type == L"ReFS") {
-        facts.whyWritesGoElsewhere = words::writesToNewPlaces(named);
-        facts.whyWithoutBlockMap = facts.whyWritesGoElsewhere;
-    } else if (type != L"NTFS" && type != L"FAT" && type != L"FAT32" && type != L"exFAT") {
-        facts.whyWithoutBlockMap = words::cannotTell(named);
-    }
-    return facts;
-}
-
 // A name nobody chose, as long as `name`, of letters and digits that every Windows file system takes.
 std::wstring freshNameLike(const std::filesystem::path& name) {
     static constexpr wchar_t kLetters[] = L"abcdefghijklmnopqrstuvwxyz0123456789";
@@ -95,25 +79,89 @@ std::wstring freshNameLike(const std::filesystem::path& name) {
     return fresh;
 }
 
-// Renames the open file, through its own handle, to a fresh name in its folder; nothing is ever replaced.
-std::wstring renameToFreshName(HANDLE file, const std::filesystem::path& name, int& error) {
+// Renames the open file, through its own handle, to a fresh name in the folder held by `folder`: the name is
+// given relative to the folder's handle, so that it lands there whatever the working folder is. The system's
+// own call takes it as it is; Wine's SetFileInformationByHandle would make it a path from the working folder.
+// Nothing is ever replaced. Empty, with `error` set, when it cannot be done.
+std::wstring renameToFreshName(HANDLE file, HANDLE folder, const std::filesystem::path& name, int& error) {
     for (int attempt = 0; attempt < 64; ++attempt) {
         const std::wstring fresh = freshNameLike(name);
-        std::vector<unsigned char> buffer(sizeof(FILE_RENAME_INFO) + fresh.size() * sizeof(wchar_t));
-        auto* rename = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
+        std::vector<unsigned char> buffer(sizeof(FILE_RENAME_INFORMATION) + fresh.size() * sizeof(wchar_t));
+        auto* rename = reinterpret_cast<FILE_RENAME_INFORMATION*>(buffer.data());
         rename->ReplaceIfExists = FALSE;
-        rename->RootDirectory = nullptr;
-        rename->FileNameLength = static_cast<DWORD>(fresh.size() * sizeof(wchar_t));
+        rename->RootDirectory = folder;
+        rename->FileNameLength = static_cast<ULONG>(fresh.size() * sizeof(wchar_t));
         std::copy(fresh.begin(), fresh.end(), rename->FileName);
-        if (SetFileInformationByHandle(file, FileRenameInfo, rename, static_cast<DWORD>(buffer.size()))) {
+        IO_STATUS_BLOCK status{};
+        const NTSTATUS result =
+            NtSetInformationFile(file, &status, rename, static_cast<ULONG>(buffer.size()), FileRenameInformation);
+        if (result >= 0) {
             return fresh;
         }
-        error = lastError();
+        error = static_cast<int>(RtlNtStatusToDosError(result));
         if (error != ERROR_ALREADY_EXISTS && error != ERROR_FILE_EXISTS) {
             break;
         }
     }
     return {};
+}
+
+// The identity of the entry `name` of `folder`, looked at without opening it for anything but its attributes
+// (which no share mode refuses); nothing when it cannot be looked at.
+std::optional<FileIdentity> identityOfEntry(const std::filesystem::path& folder,
+                                            const std::filesystem::path& name) {
+    const Handle entry(CreateFileW(verbatimPath(folder / name).c_str(), FILE_READ_ATTRIBUTES,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                   FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    FileIdentity identity;
+    BY_HANDLE_FILE_INFORMATION details{};
+    if (!entry.valid() || !readIdentity(entry.get(), Entry::File, identity, details)) {
+        return std::nullopt;
+    }
+    return identity;
+}
+
+// The other names of the file (hard links) in the same folder, as the volume lists them. Wine lists none: it
+// has the call, but not what it does.
+std::vector<std::filesystem::path> otherNamesIn(const std::filesystem::path& folder,
+                                                const std::filesystem::path& name) {
+    std::vector<std::filesystem::path> found;
+    if (runsUnderWine()) {
+        return found;
+    }
+    std::wstring link(32768, L'\0');
+    DWORD length = static_cast<DWORD>(link.size());
+    const HANDLE search = FindFirstFileNameW(verbatimPath(folder / name).c_str(), 0, &length, link.data());
+    if (search == INVALID_HANDLE_VALUE) {
+        return found;
+    }
+    // The names come as paths on the volume, without its drive: "\\dir\\name".
+    std::wstring within = L"\\" + folder.relative_path().native();
+    while (within.size() > 1 && within.back() == L'\\') {
+        within.pop_back();
+    }
+    do {
+        const std::filesystem::path other(link.c_str());
+        if (other.parent_path() == std::filesystem::path(within) && other.filename() != name) {
+            found.push_back(other.filename());
+        }
+        length = static_cast<DWORD>(link.size());
+    } while (FindNextFileNameW(search, &length, link.data()));
+    FindClose(search);
+    std::sort(found.begin(), found.end());
+    return found;
+}
+
+// The named streams of the open file; none where the file system keeps none (FAT) or cannot list them.
+std::vector<NamedStream> namedStreamsOf(HANDLE file) {
+    std::vector<std::byte> list(64 * 1024);
+    while (!GetFileInformationByHandleEx(file, FileStreamInfo, list.data(), static_cast<DWORD>(list.size()))) {
+        if (lastError() != ERROR_MORE_DATA || list.size() >= (1u << 24)) {
+            return {};
+        }
+        list.resize(list.size() * 2);
+    }
+    return parseStreamList(list);
 }
 
 } // namespace
@@ -131,18 +179,19 @@ void FileChannel::open(const ChosenFile& file) {
         refuse(words::kNotOneName);
     }
 
-    // The folder is held open without sharing deletion, so that it cannot be renamed or removed meanwhile.
+    // The folder is held open without sharing deletion, so that it cannot be renamed or removed meanwhile; the
+    // fresh name before the delete is given relative to it.
     auto handles = std::make_unique<Handles>();
-    handles->folder.reset(CreateFileW(verbatimPath(file.folder).c_str(), FILE_READ_ATTRIBUTES,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                      FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    FileIdentity identity;
+    handles->folder.reset(CreateFileW(
+        verbatimPath(file.folder).c_str(), FILE_READ_ATTRIBUTES | FILE_TRAVERSE | FILE_ADD_FILE,
+        FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    FileIdentity folderIdentity;
     BY_HANDLE_FILE_INFORMATION details{};
-    if (!handles->folder.valid() || !readIdentity(handles->folder.get(), Entry::Folder, identity, details)) {
-        refuse(reasonFor(lastError()));
+    if (!handles->folder.valid() || !readIdentity(handles->folder.get(), Entry::Folder, folderIdentity, details)) {
+        refuse(lastError() == ERROR_ACCESS_DENIED ? words::kFolderNotWritable : reasonFor(lastError()));
     }
-    if (identity != file.folderIdentity) {
-        refuse(identity.sameDrive(file.folderIdentity) ? words::kReplaced : words::kDriveGone);
+    if (folderIdentity != file.folderIdentity) {
+        refuse(folderIdentity.sameDrive(file.folderIdentity) ? words::kFolderReplaced : words::kDriveGone);
     }
     // Look before opening, so that a link or a read-only file is refused before anything is touched; the look at
     // the open handle below is the one that counts.
@@ -151,7 +200,7 @@ void FileChannel::open(const ChosenFile& file) {
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         refuse(reasonFor(lastError()));
     }
-    if (const auto refusal = refusalFor(attributes); !refusal.empty()) {
+    if (const auto refusal = refusalFor(attributes & ~FILE_ATTRIBUTE_REPARSE_POINT); !refusal.empty()) {
         refuse(refusal);
     }
     // Shared with nobody while it is open: this is the exclusive lock, and a file another program has open is
@@ -162,16 +211,22 @@ void FileChannel::open(const ChosenFile& file) {
     if (!handles->file.valid()) {
         refuse(reasonFor(lastError()));
     }
-    if (GetFileType(handles->file.get()) != FILE_TYPE_DISK) {
+    const HANDLE handle = handles->file.get();
+    if (GetFileType(handle) != FILE_TYPE_DISK) {
         refuse(words::kNotRegular);
     }
-    if (!readIdentity(handles->file.get(), Entry::File, identity, details)) {
+    FileIdentity identity;
+    FileTimes times;
+    if (!readIdentity(handle, Entry::File, identity, details) || !readTimes(handle, times)) {
         refuse(osReason(lastError()));
+    }
+    if ((details.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+        refuse(refusalForReparsePoint(handle));
     }
     if (const auto refusal = refusalFor(details.dwFileAttributes); !refusal.empty()) {
         refuse(refusal);
     }
-    if (!isNamed(handles->file.get(), file.folder, file.name)) {
+    if (!isNamed(handle, file.folder, file.name) || identity.volume != folderIdentity.volume) {
         refuse(words::kLeadsElsewhere);
     }
     // The creation time is looked at last: Wine gives the time of the last change there, so a file that was
@@ -181,39 +236,39 @@ void FileChannel::open(const ChosenFile& file) {
     if (sameBirth != file.identity) {
         refuse(words::kReplaced);
     }
-    const std::int64_t length = (static_cast<std::int64_t>(details.nFileSizeHigh) << 32) | details.nFileSizeLow;
-    if (length != file.length || timeOf(details.ftLastWriteTime) != file.modified) {
+    if (times.length != file.length || times.modified != file.modified || times.changed != file.changed) {
         refuse(words::kChanged);
     }
     if (identity.born != file.identity.born) {
         refuse(words::kReplaced);
     }
-    handles->otherNames = static_cast<int>(details.nNumberOfLinks) - 1;
-    handles->sparse = (details.dwFileAttributes & FILE_ATTRIBUTE_SPARSE_FILE) != 0;
-    handles->drive = driveKindOf(handles->file.get(), file.folder, details.dwFileAttributes);
-    DWORD sectorsPerCluster = 0;
-    DWORD bytesPerSector = 0;
-    DWORD free = 0;
-    DWORD total = 0;
-    if (GetDiskFreeSpaceW(file.folder.root_path().c_str(), &sectorsPerCluster, &bytesPerSector, &free, &total)) {
-        handles->bytesPerCluster = static_cast<std::int64_t>(sectorsPerCluster) * bytesPerSector;
+    OpenedFile& opened = handles->opened;
+    opened.otherNames = static_cast<int>(details.nNumberOfLinks) - 1;
+    if (opened.otherNames > 0) {
+        opened.otherNamesFound = otherNamesIn(file.folder, file.name);
     }
-    handles->mapBefore = readBlockMap(handles->file.get(), handles->bytesPerCluster);
+    opened.drive = driveFactsOf(handle, file.folder, details.dwFileAttributes);
+    opened.mapBefore = readBlockMap(handle, opened.drive.allocationUnit);
     m_handles = std::move(handles);
     m_file = file;
 }
 
-int FileChannel::otherNames() const {
-    return isOpen() ? m_handles->otherNames : 0;
-}
-
-std::string FileChannel::whyOldContentsMayRemain() const {
-    return isOpen() ? whyOldContentsMayRemainBefore(m_handles->drive, m_handles->mapBefore) : std::string();
-}
-
-void FileChannel::lockForWriting() {
-    // Already open for writing and shared with nobody.
+const OpenedFile& FileChannel::opened() const {
     requireOpen(words::kCannotOpen);
+    return m_handles->opened;
+}
+
+void FileChannel::openForWriting() {
+    // Already open for writing and shared with nobody since it was opened, so nobody could change it meanwhile;
+    // what the user was shown is checked again all the same.
+    requireOpen(words::kCannotOpen);
+    FileTimes times;
+    if (!readTimes(m_handles->file.get(), times)) {
+        throw FileError(words::kCannotOpen, m_file.path(), osReason(lastError()));
+    }
+    if (times.length != m_file.length || times.modified != m_file.modified || times.changed != m_file.changed) {
+        throw FileError(words::kCannotOpen, m_file.path(), words::kChanged);
+    }
 }
 
 void FileChannel::requireOpen(const char* action) const {
@@ -231,10 +286,10 @@ std::int64_t FileChannel::length() const {
     return size.QuadPart;
 }
 
-std::vector<ByteRange> FileChannel::dataRanges(std::int64_t end) const {
+std::vector<ByteRange> FileChannel::rangesToOverwrite(std::int64_t end) const {
     requireOpen(words::kCannotReadLength);
-    if (!m_handles->sparse) {
-        return {{0, end}};
+    if (m_handles->opened.mapBefore) {
+        return rangesWithAPlace(*m_handles->opened.mapBefore, end);
     }
     const auto allocated = allocatedRanges(m_handles->file.get(), end);
     return allocated ? *allocated : std::vector<ByteRange>{{0, end}};
@@ -252,8 +307,10 @@ std::size_t FileChannel::writeWhatFits(std::int64_t offset, std::span<const std:
         DWORD written = 0;
         const bool wrote = WriteFile(m_handles->file.get(), data.data() + done, chunk, &written, &position);
         const int error = wrote ? 0 : lastError();
-        // A write that makes no progress without an error would loop for ever: the disk is full.
-        if ((wrote && written == 0) || error == ERROR_DISK_FULL || error == ERROR_HANDLE_DISK_FULL) {
+        // A write that makes no progress without an error would loop for ever: the disk is full, or the file
+        // as long as its file system allows.
+        if ((wrote && written == 0) || error == ERROR_DISK_FULL || error == ERROR_HANDLE_DISK_FULL ||
+            error == ERROR_FILE_TOO_LARGE) {
             break;
         }
         if (!wrote) {
@@ -280,16 +337,53 @@ void FileChannel::flush() {
     }
 }
 
-std::string FileChannel::whyOldContentsMayRemainNow(std::int64_t oldEnd) const {
+std::optional<BlockMap> FileChannel::blockMapNow() const {
     requireOpen(words::kCannotObliterate);
-    const auto mapAfter =
-        m_handles->mapBefore ? readBlockMap(m_handles->file.get(), m_handles->bytesPerCluster) : std::nullopt;
-    const MapVerdict verdict =
-        whyOldContentsMayRemainAfter(m_handles->drive, m_handles->mapBefore, mapAfter, oldEnd);
-    if (verdict.cutShort) {
-        throw FileError(words::kCannotObliterate, m_file.path(), words::kCutShort);
+    return readBlockMap(m_handles->file.get(), m_handles->opened.drive.allocationUnit);
+}
+
+std::vector<Attachment> FileChannel::overwriteAttachments() {
+    requireOpen(words::kCannotWrite);
+    std::vector<Attachment> attachments;
+    FileIdentity identity;
+    BY_HANDLE_FILE_INFORMATION details{};
+    readIdentity(m_handles->file.get(), Entry::File, identity, details);
+    const std::int64_t unit = m_handles->opened.drive.allocationUnit;
+    for (const NamedStream& stream : namedStreamsOf(m_handles->file.get())) {
+        const std::wstring name(stream.name.begin(), stream.name.end());
+        Attachment& attachment = attachments.emplace_back(Attachment{displayText(name), stream.size, {}, {}, {}});
+        // Each stream is a file of its own to open; it must belong to this very file.
+        const Handle open(CreateFileW((verbatimPath(m_file.path()) + name).c_str(), GENERIC_READ | GENERIC_WRITE,
+                                      0, nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+        FileIdentity streamIdentity;
+        BY_HANDLE_FILE_INFORMATION streamDetails{};
+        if (!open.valid() || !readIdentity(open.get(), Entry::File, streamIdentity, streamDetails)) {
+            attachment.failure = osReason(lastError());
+            continue;
+        }
+        if (streamIdentity.file != identity.file || streamIdentity.fileHigh != identity.fileHigh) {
+            attachment.failure = words::kLeadsElsewhere;
+            continue;
+        }
+        attachment.before = readBlockMap(open.get(), unit);
+        const std::string spaces(64 * 1024, ' ');
+        for (std::int64_t at = 0; at < stream.size && attachment.failure.empty();) {
+            OVERLAPPED position{};
+            position.Offset = static_cast<DWORD>(static_cast<std::uint64_t>(at) & 0xFFFFFFFFu);
+            position.OffsetHigh = static_cast<DWORD>(static_cast<std::uint64_t>(at) >> 32);
+            DWORD written = 0;
+            const auto piece = static_cast<DWORD>(std::min<std::int64_t>(stream.size - at, spaces.size()));
+            if (!WriteFile(open.get(), spaces.data(), piece, &written, &position) || written == 0) {
+                attachment.failure = osReason(lastError());
+            }
+            at += written;
+        }
+        if (attachment.failure.empty() && !FlushFileBuffers(open.get())) {
+            attachment.failure = osReason(lastError());
+        }
+        attachment.after = readBlockMap(open.get(), unit);
     }
-    return verdict.whyOldContentsMayRemain;
+    return attachments;
 }
 
 void FileChannel::closeAndDelete() {
@@ -300,12 +394,25 @@ void FileChannel::closeAndDelete() {
     const auto stillThere = [&](const std::filesystem::path& name) {
         return "; its contents were overwritten, but the file is still there as " + displayText(name);
     };
-    // Renamed through its own handle to a fresh name first, so that the folder's last record of it is that name;
-    // the delete goes through the same handle, so it is this file that goes, whatever its old name leads to.
+    // Renamed through its own handle to a fresh name first, so that the folder's last record of it is that name.
     int error = 0;
-    const std::wstring fresh = renameToFreshName(handles->file.get(), m_file.name, error);
+    const std::wstring fresh = renameToFreshName(handles->file.get(), handles->folder.get(), m_file.name, error);
     if (fresh.empty()) {
         throw FileError(words::kCannotDelete, path, osReason(error) + stillThere(m_file.name));
+    }
+    // Wine renames by the name the file was opened under: if another program put another file there meanwhile,
+    // it is that file that now has the fresh name. It is given its name back, and nothing is deleted.
+    FileIdentity identity;
+    BY_HANDLE_FILE_INFORMATION details{};
+    const auto renamed = identityOfEntry(m_file.folder, fresh);
+    if (!readIdentity(handles->file.get(), Entry::File, identity, details) || !renamed ||
+        renamed->file != identity.file || renamed->fileHigh != identity.fileHigh ||
+        renamed->volume != identity.volume) {
+        const bool back = MoveFileExW(verbatimPath(m_file.folder / fresh).c_str(), verbatimPath(path).c_str(), 0);
+        throw FileError(words::kCannotDelete, path,
+                        std::string(words::kSwappedMeanwhile) +
+                            (back ? std::string("; the other file has its name back")
+                                  : "; the other file is now named " + displayText(fresh)));
     }
     FILE_DISPOSITION_INFO disposition{};
     disposition.DeleteFile = TRUE;

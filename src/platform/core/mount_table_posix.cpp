@@ -6,10 +6,8 @@
 #include <sstream>
 
 namespace ferrowyn {
-namespace {
-
 // The table writes space, tab, newline and backslash in names as a backslash and three octal digits.
-std::string decoded(const std::string& field) {
+std::string decodedField(const std::string& field) {
     std::string text;
     for (std::size_t i = 0; i < field.size(); ++i) {
         const auto isOctal = [&](std::size_t at) {
@@ -24,8 +22,6 @@ std::string decoded(const std::string& field) {
     }
     return text;
 }
-
-} // namespace
 
 std::vector<Mount> parseMountTable(const std::string& table) {
     std::vector<Mount> mounts;
@@ -44,9 +40,9 @@ std::vector<Mount> parseMountTable(const std::string& table) {
         }
         Mount mount;
         mount.id = std::strtoull(words[0].c_str(), nullptr, 10);
-        mount.mountPoint = decoded(words[4]);
+        mount.mountPoint = decodedField(words[4]);
         mount.type = words[separator + 1];
-        mount.source = decoded(words[separator + 2]);
+        mount.source = decodedField(words[separator + 2]);
         mount.options = separator + 3 < words.size() ? words[separator + 3] : std::string();
         mounts.push_back(std::move(mount));
     }

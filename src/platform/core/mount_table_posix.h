@@ -13,11 +13,14 @@ struct Mount {
     std::filesystem::path mountPoint; // as bytes, with the table's octal escapes ("\040") decoded
     std::string type;                 // "ext4", "fuse.sshfs"
     std::string source;               // "/dev/sda1", "server:/export"
-    std::string options;              // the file system's own options: "rw,data=ordered"
+    std::string options;              // the file system's own options, still escaped: "rw,data=ordered"
 };
 
 // The mounts in /proc/self/mountinfo, in its order; empty when it cannot be read.
 std::vector<Mount> readMountTable();
+
+// A field of the table as it reads: the octal escapes ("\040" for a space) decoded.
+std::string decodedField(const std::string& field);
 
 // The mounts as the text of a mountinfo table gives them.
 std::vector<Mount> parseMountTable(const std::string& table);

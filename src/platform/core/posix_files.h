@@ -47,4 +47,8 @@ Descriptor openEntryForReading(int folderFd, const std::filesystem::path& name);
 // The identity and details of an open file or folder; false with errno set when they cannot be read.
 bool readIdentity(int fd, FileIdentity& identity, struct statx& details);
 
+// A time as statx gives it. Both the choice and the overwrite read a file's times through this one function, so
+// that the same time always compares equal.
+FileTime fileTimeOf(const struct statx_timestamp& time);
+
 } // namespace ferrowyn

@@ -2,7 +2,6 @@
 
 #include "platform/core/chosen_file.h"
 
-#include <chrono>
 #include <filesystem>
 #include <string>
 #include <utility>
@@ -48,7 +47,17 @@ bool readIdentity(HANDLE handle, Entry entry, FileIdentity& identity, BY_HANDLE_
 // it followed, a name it rewrote).
 bool isNamed(HANDLE handle, const std::filesystem::path& folder, const std::filesystem::path& name);
 
-// The time as the system clock counts it.
-std::chrono::system_clock::time_point timeOf(const FILETIME& time);
+// A time as Windows counts it, in 100-nanosecond ticks since 1601. Both the choice and the overwrite read a
+// file's times through this one function, so that the same time always compares equal.
+FileTime fileTimeOf(std::int64_t ticks);
+FileTime fileTimeOf(const FILETIME& time);
+
+// The file's length, last write and last change, from its handle; false with GetLastError() set.
+struct FileTimes {
+    std::int64_t length = 0;
+    FileTime modified;
+    FileTime changed;
+};
+bool readTimes(HANDLE handle, FileTimes& times);
 
 } // namespace ferrowyn

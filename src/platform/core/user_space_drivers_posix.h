@@ -1,0 +1,24 @@
+#pragma once
+
+#include "platform/core/mount_table_posix.h"
+
+#include <filesystem>
+#include <string>
+
+namespace ferrowyn {
+
+// What a mount served by a user-space driver (FUSE) holds, as far as it can be told without special rights.
+// Linux only.
+struct ServedFileSystem {
+    std::string type;                // "ntfs", "exfat", "vfat"; empty when it cannot be told
+    std::filesystem::path boundFolder; // for a driver that shows another folder as it is (bindfs): that folder
+};
+
+// `fd` is a file open on the mount, `device` the mount's device as the file reports it.
+ServedFileSystem fileSystemServedBy(const Mount& mount, int fd, dev_t device);
+
+// The file system whose first sectors are `head` (at least 4 KiB of a device), as its signature says: "ntfs",
+// "exfat", "vfat", or empty.
+std::string fileSystemBySignature(const std::string& head);
+
+} // namespace ferrowyn
