@@ -190,10 +190,8 @@ TEST(Storage, followsALoopDeviceToTheDriveThatHoldsItsImage) {
     }
     test::TempFolder folder;
     const fs::path image = folder / "image";
-    fs::create_directory(folder / "mnt");
-    std::ofstream(image).close();
-    fs::resize_file(image, 128 << 20);
-    ASSERT_TRUE(test::run("mkfs.btrfs -q " + image.string()) &&
+    ASSERT_TRUE(test::run("truncate -s 128M " + image.string()) &&
+                test::run("mkdir " + (folder / "mnt").string()) && test::run("mkfs.btrfs -q " + image.string()) &&
                 test::run("mount -o loop,discard " + image.string() + " " + (folder / "mnt").string()) &&
                 test::run("btrfs subvolume create " + (folder / "mnt/sub").string()));
     test::writeFile(folder / "mnt/sub/a.txt", 10);
