@@ -31,8 +31,6 @@ TEST(WindowsPlatform, listsNoHiddenOrSystemFilesButHiddenFolders) {
     EXPECT_EQ(listFolder(folder.path(), EntryKind::Folder), std::vector<std::filesystem::path>{"AppData"});
 }
 
-// Wine's drives that map a Unix folder report no volume serial number: the file index alone must still tell
-// the chosen file from the one put in its place.
 // A file another program has open is refused, and a failure is told in the system's own words.
 TEST(WindowsPlatform, refusesALockedFileWithTheSystemsOwnTexts) {
     TempFolder folder;

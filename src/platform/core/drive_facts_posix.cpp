@@ -64,11 +64,7 @@ bool hasOption(const std::string& options, std::string_view option) {
 Mount mountOf(int fd) {
     struct statx details {};
     if (::statx(fd, "", AT_EMPTY_PATH, STATX_MNT_ID, &details) == 0 && (details.stx_mask & STATX_MNT_ID) != 0) {
-        for (Mount& mount : readMountTable()) {
-            if (mount.id == details.stx_mnt_id) {
-                return mount;
-            }
-        }
+        return mountWithId(details.stx_mnt_id);
     }
     return {};
 }

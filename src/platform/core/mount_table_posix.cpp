@@ -54,4 +54,13 @@ std::vector<Mount> readMountTable() {
     return parseMountTable({std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()});
 }
 
+Mount mountWithId(std::uint64_t id) {
+    for (Mount& mount : readMountTable()) {
+        if (mount.id == id) {
+            return mount;
+        }
+    }
+    return {};
+}
+
 } // namespace ferrowyn

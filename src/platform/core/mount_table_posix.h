@@ -19,6 +19,9 @@ struct Mount {
 // The mounts in /proc/self/mountinfo, in its order; empty when it cannot be read.
 std::vector<Mount> readMountTable();
 
+// The mount whose id is `id` (statx's STATX_MNT_ID), or an empty one.
+Mount mountWithId(std::uint64_t id);
+
 // A field of the table as it reads: the octal escapes ("\040" for a space) decoded.
 std::string decodedField(const std::string& field);
 
