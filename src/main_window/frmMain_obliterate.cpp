@@ -110,13 +110,16 @@ void frmMain::obliterateSelectedFile() {
         lblOblPos->setCaption(QString());
         // Shown only now that the spaces are on the device where the old contents lay, the file is closed and it
         // is gone.
+        // What the drive itself may keep follows the outcome, on lines of its own.
+        const QString note =
+            result.storageNote.empty() ? QString() : "\n\n" + QString::fromStdString(result.storageNote);
         if (result.outcome == PassOutcome::Obliterated) {
-            MessageBox::show(kSuccess);
+            MessageBox::show(kSuccess + note);
         } else if (result.outcome == PassOutcome::OldContentsMayRemain) {
             MessageBox::show(
                 QStringLiteral(
                     "The file was overwritten and deleted, but its old contents may remain on the device") +
-                becauseOf(result.whyOldContentsMayRemain));
+                becauseOf(result.whyOldContentsMayRemain) + note);
         }
     } catch (const std::exception& error) {
         // The message shows while the channel is still open; it is closed once the user has read it.

@@ -1,4 +1,5 @@
 #include "obliteration/overwrite_pass.h"
+#include "obliteration/storage_note.h"
 #include "platform/core/failure_words.h"
 #include "platform/core/file_error.h"
 
@@ -72,7 +73,7 @@ PassResult overwritePass(const ChosenFile& file, FileChannel& channel, const Pro
     const OpenedFile& opened = channel.opened();
     if (!userGoesOn(opened, verdictBefore(opened.drive, opened.mapBefore, file.length), questions)) {
         channel.close();
-        return {PassOutcome::Declined, {}, {}};
+        return {PassOutcome::Declined, {}, {}, {}};
     }
     channel.openForWriting();
     // The length the user was shown, which the channel has just found unchanged: the writes and the comparison
@@ -119,11 +120,12 @@ PassResult overwritePass(const ChosenFile& file, FileChannel& channel, const Pro
     if (verdict.cutShort) {
         fail(words::kCutShort);
     }
+    std::string note = storageNote(opened.storage);
     channel.closeAndDelete();
     if (verdict.remains == Remains::Nowhere) {
-        return {PassOutcome::Obliterated, verdict, {}};
+        return {PassOutcome::Obliterated, verdict, {}, std::move(note)};
     }
-    return {PassOutcome::OldContentsMayRemain, verdict, wordsFor(verdict)};
+    return {PassOutcome::OldContentsMayRemain, verdict, wordsFor(verdict), std::move(note)};
 }
 
 } // namespace ferrowyn

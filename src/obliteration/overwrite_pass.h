@@ -34,6 +34,7 @@ struct PassResult {
     PassOutcome outcome = PassOutcome::Declined;
     Verdict verdict;
     std::string whyOldContentsMayRemain; // with OldContentsMayRemain: the verdict in the user's words
+    std::string storageNote;             // what the drive itself may keep beyond any program's reach, or empty
 };
 
 inline constexpr std::int64_t kBlockSize = 32768;

@@ -10,8 +10,8 @@ namespace {
 // The file systems of both systems, by what they do with an overwrite. Names are compared without case: Linux
 // says "exfat", Windows "exFAT".
 // Overwrite a file's blocks where they lie.
-constexpr std::string_view kInPlace[] = {"ext2", "ext3",    "ext4", "xfs",   "vfat",  "msdos", "exfat", "fat",
-                                         "fat32", "ntfs",   "ntfs3", "hfsplus", "jfs", "tmpfs", "ramfs"};
+constexpr std::string_view kInPlace[] = {"ext2",  "ext3", "ext4",  "xfs",     "vfat", "msdos", "exfat", "fat",
+                                         "fat32", "ntfs", "ntfs3", "hfsplus", "jfs",  "tmpfs", "ramfs"};
 // Write every change to new blocks (copy-on-write or log-structured).
 constexpr std::string_view kNewPlaces[] = {"btrfs", "zfs", "bcachefs", "nilfs2", "f2fs", "refs"};
 // Network file systems: the server decides where the data goes and what it keeps.
@@ -220,7 +220,8 @@ std::string wordsFor(const Verdict& verdict) {
     case Remains::CannotTell:
         return "Ferrowyn cannot tell how its file system (" + type + ") stores changes";
     case Remains::AttachmentKept:
-        return "the data it carries besides its contents (" + verdict.attachment + ") may remain: " + verdict.detail;
+        return "the data it carries besides its contents (" + verdict.attachment +
+               ") may remain: " + verdict.detail;
     }
     return {};
 }

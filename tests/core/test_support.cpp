@@ -1,4 +1,5 @@
 #include "test_support.h"
+#include "obliteration/storage_note.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -8,6 +9,9 @@
 #include <stdexcept>
 #ifdef _WIN32
 #include <windows.h>
+#else
+#include <fcntl.h>
+#include <unistd.h>
 #endif
 
 namespace ferrowyn::test {
@@ -55,6 +59,20 @@ PassOutcome plainOutcome() {
     }
 #endif
     return PassOutcome::Obliterated;
+}
+
+std::string storageNoteFor(const std::filesystem::path& folder) {
+#ifdef _WIN32
+    const HANDLE open = CreateFileW(folder.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    const std::string note = storageNote(storageUnder(open));
+    CloseHandle(open);
+#else
+    const int open = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const std::string note = storageNote(storageUnder(open));
+    ::close(open);
+#endif
+    return note;
 }
 
 bool run(const std::string& command) {

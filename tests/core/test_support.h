@@ -32,6 +32,8 @@ bool isAllSpaces(const std::string& bytes);
 // What a plain pass ends with here: Obliterated, but under Wine, whose drives are Unix folders that only
 // pretend to be NTFS, that the old contents may remain.
 PassOutcome plainOutcome();
+// What the outcome says of the drive that holds `folder`, after its first line.
+std::string storageNoteFor(const std::filesystem::path& folder);
 // Runs a shell command quietly; true when it succeeded.
 bool run(const std::string& command);
 

@@ -89,6 +89,23 @@ void WindowHarness::openFolder(const QString& shown) {
     QTest::keyClick(m_window->dlsDirList->focusProxy(), Qt::Key_Return);
 }
 
+void WindowHarness::confirmObliteration() {
+    MessageBox::setNextAnswer(MessageAnswer::Yes);
+    if (ferrowyn::test::plainOutcome() != PassOutcome::Obliterated) {
+        MessageBox::setNextAnswer(MessageAnswer::Yes);
+    }
+}
+
+QString WindowHarness::plainOutcome() const {
+    const std::string note = storageNoteFor(m_work);
+    const QString outcome = ferrowyn::test::plainOutcome() == PassOutcome::Obliterated
+                                ? QStringLiteral("File Obliterated Successfully")
+                                : QStringLiteral("The file was overwritten and deleted, but its old contents may "
+                                                 "remain on the device, because Ferrowyn cannot tell how its file "
+                                                 "system (NTFS) stores changes.");
+    return note.empty() ? outcome : outcome + "\n\n" + QString::fromStdString(note);
+}
+
 void WindowHarness::clickObliterate() {
     QTest::mouseClick(m_window->btnObliterate->focusProxy(), Qt::LeftButton);
 }

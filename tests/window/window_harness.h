@@ -52,6 +52,12 @@ public:
     void selectFile(const QString& shown); // with the arrow keys
     void openFolder(const QString& shown); // with the arrow keys and Enter
     void clickObliterate();
+    // Answers Yes to the confirmation and to what is asked of every file on this drive (under Wine, that Ferrowyn
+    // cannot tell how its file system stores changes).
+    void confirmObliteration();
+    // What a pass over a plain file in the working folder ends with: "File Obliterated Successfully" (or under
+    // Wine, that the old contents may remain) and what the drive itself may keep.
+    QString plainOutcome() const;
 
     QList<int> programEnds;
 

@@ -19,7 +19,6 @@ using ferrowyn::test::WindowHarness;
 namespace {
 
 const QString kFailure = QStringLiteral("There was a problem Obliterating the file!");
-const QString kSuccess = QStringLiteral("File Obliterated Successfully");
 
 // Every text the progress label takes, in order, and how often the label and the whole window are painted.
 struct Watch : QObject {
@@ -69,12 +68,12 @@ private slots:
                                                             Qt::LeftButton, Qt::LeftButton, {}));
             }
         });
-        MessageBox::setNextAnswer(MessageAnswer::Yes);
+        h.confirmObliteration();
         h.clickObliterate();
         QCoreApplication::processEvents();
         QCOMPARE(w.flsFileList->ListIndex(), -1);
         QCOMPARE(watch.captions, QStringList({"0%", "32%", "64%", "75%", ""}));
-        QCOMPARE(test::shownPrompts().mid(1), QStringList{kSuccess});
+        QCOMPARE(test::shownPrompts().last(), h.plainOutcome());
         QVERIFY(MessageBox::shown().last().title == "Ferrowyn" &&
                 MessageBox::shown().last().buttons == MessageButtons::Ok);
         QVERIFY(!std::filesystem::exists(path) && h.fileNames() == QStringList{"other.txt"});
@@ -226,9 +225,9 @@ private slots:
         h.clickObliterate();
         QCOMPARE(MessageBox::shown().last().title, QString("Obliterate invoice\\u202Etxt.exe?"));
         h.selectFile(shownText(raw));
-        MessageBox::setNextAnswer(MessageAnswer::Yes);
+        h.confirmObliteration();
         h.clickObliterate();
-        QCOMPARE(test::shownPrompts().last(), kSuccess);
+        QCOMPARE(test::shownPrompts().last(), h.plainOutcome());
         QVERIFY(!std::filesystem::exists(h.pathOf(raw)));
         QCOMPARE(readFile(h.pathOf(lookAlike)), "abcdefghij");
     }
@@ -246,11 +245,10 @@ private slots:
                 std::filesystem::remove(h.pathOf("sub"));
             }
         });
-        MessageBox::setNextAnswer(MessageAnswer::Yes);
+        h.confirmObliteration();
         h.clickObliterate();
-        const QStringList prompts = test::shownPrompts().mid(1);
-        QCOMPARE(prompts.size(), 2);
-        QCOMPARE(prompts.first(), kSuccess);
+        const QStringList prompts = test::shownPrompts().mid(MessageBox::shown().size() - 2);
+        QCOMPARE(prompts.first(), h.plainOutcome());
         QVERIFY(prompts.last().startsWith("Cannot open the folder " + shownText(h.pathOf("sub")) + ": "));
         QCOMPARE(w.dlsDirList->Path(), h.work());
         QCOMPARE(h.programEnds, QList<int>());

@@ -4,6 +4,7 @@
 #include "platform/core/block_map.h"
 #include "platform/core/chosen_file.h"
 #include "platform/core/drive_facts.h"
+#include "platform/core/storage.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -21,6 +22,7 @@ struct OpenedFile {
     std::vector<std::filesystem::path> otherNamesFound; // those of them in the same folder
     DriveFacts drive;
     std::optional<BlockMap> mapBefore; // missing where the file system cannot tell
+    StorageFacts storage;              // the drives under the file system
 };
 
 // One chosen file, open to be overwritten in place. It gathers facts and does what it is told; what they mean

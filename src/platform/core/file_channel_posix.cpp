@@ -312,6 +312,7 @@ void FileChannel::open(const ChosenFile& file) {
     }
     opened.drive = driveFactsOf(handles->file.get());
     opened.mapBefore = readBlockMap(handles->file.get(), true);
+    opened.storage = storageUnder(handles->file.get());
     m_handles = std::move(handles);
     m_file = file;
 }

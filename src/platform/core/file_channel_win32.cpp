@@ -249,6 +249,7 @@ void FileChannel::open(const ChosenFile& file) {
     }
     opened.drive = driveFactsOf(handle, file.folder, details.dwFileAttributes);
     opened.mapBefore = readBlockMap(handle, opened.drive.allocationUnit);
+    opened.storage = storageUnder(handle);
     m_handles = std::move(handles);
     m_file = file;
 }

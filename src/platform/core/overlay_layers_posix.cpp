@@ -38,8 +38,9 @@ std::optional<OverlayLayers> overlayLayersOf(const Mount& overlay) {
             }
         }
     }
-    const bool known = !layers.lowers.empty() && std::all_of(layers.lowers.begin(), layers.lowers.end(),
-                                                             [](const auto& lower) { return lower.is_absolute(); });
+    const bool known =
+        !layers.lowers.empty() && std::all_of(layers.lowers.begin(), layers.lowers.end(),
+                                              [](const auto& lower) { return lower.is_absolute(); });
     return known ? std::optional(layers) : std::nullopt;
 }
 

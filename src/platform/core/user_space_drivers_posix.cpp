@@ -15,8 +15,8 @@ namespace {
 // The drivers Debian ships, by the name their process has (cut to 15 characters, as the kernel keeps it) or the
 // subtype they mount with, and what they serve. bindfs shows another folder as it is.
 constexpr std::pair<std::string_view, std::string_view> kDrivers[] = {
-    {"ntfs-3g", "ntfs"},    {"lowntfs-3g", "ntfs"}, {"mount.exfat-fus", "exfat"}, {"exfat-fuse", "exfat"},
-    {"mount.exfat", "exfat"}, {"fusefat", "vfat"},  {"bindfs", "bind"},
+    {"ntfs-3g", "ntfs"},      {"lowntfs-3g", "ntfs"}, {"mount.exfat-fus", "exfat"}, {"exfat-fuse", "exfat"},
+    {"mount.exfat", "exfat"}, {"fusefat", "vfat"},    {"bindfs", "bind"},
 };
 
 std::string servedBy(std::string_view driver) {
@@ -38,8 +38,8 @@ std::string readAll(const std::filesystem::path& path, std::size_t most = 1 << 1
 
 // udev's record of a block device, which names the file system it found on it.
 std::string typeFromUdev(dev_t device) {
-    const auto record = readAll("/run/udev/data/b" + std::to_string(major(device)) + ":" +
-                                std::to_string(minor(device)));
+    const auto record =
+        readAll("/run/udev/data/b" + std::to_string(major(device)) + ":" + std::to_string(minor(device)));
     const std::string key = "E:ID_FS_TYPE=";
     const auto at = record.find(key);
     return at == std::string::npos ? std::string()
@@ -77,7 +77,9 @@ std::string typeFromDriverProcess(const std::filesystem::path& mountPoint) {
 } // namespace
 
 std::string fileSystemBySignature(const std::string& head) {
-    const auto has = [&](std::size_t at, std::string_view text) { return head.compare(at, text.size(), text) == 0; };
+    const auto has = [&](std::size_t at, std::string_view text) {
+        return head.compare(at, text.size(), text) == 0;
+    };
     if (head.size() < 512) {
         return {};
     }
@@ -113,7 +115,7 @@ ServedFileSystem fileSystemServedBy(const Mount& mount, int fd, dev_t device) {
         std::error_code error;
         const std::filesystem::path folder = mount.source;
         return folder.is_absolute() && std::filesystem::is_directory(folder, error) ? ServedFileSystem{{}, folder}
-                                                                                   : ServedFileSystem{};
+                                                                                    : ServedFileSystem{};
     }
     return {type, {}};
 }

@@ -10,7 +10,7 @@ namespace ferrowyn {
 // What a mount served by a user-space driver (FUSE) holds, as far as it can be told without special rights.
 // Linux only.
 struct ServedFileSystem {
-    std::string type;                // "ntfs", "exfat", "vfat"; empty when it cannot be told
+    std::string type;                  // "ntfs", "exfat", "vfat"; empty when it cannot be told
     std::filesystem::path boundFolder; // for a driver that shows another folder as it is (bindfs): that folder
 };
 
