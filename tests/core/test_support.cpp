@@ -84,11 +84,14 @@ bool isAllSpaces(const std::string& bytes) {
 }
 
 PassRun runPass(const std::filesystem::path& path, const std::function<void()>& between, bool goOn,
-                const std::function<void()>& atEachBlock) {
+                const std::function<void()>& atEachBlock, const std::function<void()>& whileAsked) {
     PassRun run;
     FileChannel channel;
     const auto ask = [&](const std::string& question) {
         run.questions.push_back(question);
+        if (whileAsked) {
+            whileAsked();
+        }
         return goOn;
     };
     try {

@@ -47,9 +47,9 @@ struct PassRun {
     std::string refusal; // the failure's reason, or empty
     bool channelLeftOpen = false;
 };
-// `between` runs after the file is chosen and before the pass, `atEachBlock` after each block is written: what
-// another program might do meanwhile.
+// `between` runs after the file is chosen and before the pass, `whileAsked` while a question before the first
+// write waits for its answer, `atEachBlock` after each block is written: what another program might do meanwhile.
 PassRun runPass(const std::filesystem::path& path, const std::function<void()>& between = {}, bool goOn = true,
-                const std::function<void()>& atEachBlock = {});
+                const std::function<void()>& atEachBlock = {}, const std::function<void()>& whileAsked = {});
 
 } // namespace ferrowyn::test

@@ -157,9 +157,7 @@ DriveFacts overlayFacts(int fd, const Mount& mount) {
 
 // A user-space driver: the file system it serves, where that can be told.
 DriveFacts userSpaceFacts(int fd, const Mount& mount) {
-    struct stat details {};
-    ::fstat(fd, &details);
-    const ServedFileSystem served = fileSystemServedBy(mount, fd, details.st_dev);
+    const ServedFileSystem served = fileSystemServedBy(mount, fd, pathWithin(fd, mount));
     // A driver that shows another folder passes every write on to the same place in that folder.
     auto facts = served.boundFolder.empty() ? std::nullopt : factsBehind(served.boundFolder);
     if (!facts) {

@@ -13,6 +13,7 @@
 #include <random>
 #include <string>
 #include <sys/file.h>
+#include <sys/inotify.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <sys/xattr.h>
@@ -236,19 +237,58 @@ std::vector<std::string> userAttributes(int fd) {
     return found;
 }
 
-// Whether the open file's last name is gone: the kernel marks the open file so once its name was deleted.
-bool lostItsName(int fd, nlink_t namesBefore) {
-    struct stat now {};
-    if (::fstat(fd, &now) == 0 && now.st_nlink < namesBefore) {
-        return true;
+// The kernel's report of what happened to the names of a folder, from the moment the watch is set. The delete
+// goes by name, and no call deletes a name only if it still leads to a given file: between the last look and
+// the delete, another program may move its own file onto the name. The report tells afterwards.
+class NameWatch {
+public:
+    explicit NameWatch(int folderFd) : m_watch(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {
+        const auto folder = "/proc/self/fd/" + std::to_string(folderFd);
+        if (m_watch.valid() && ::inotify_add_watch(m_watch.get(), folder.c_str(),
+                                                   IN_CREATE | IN_MOVED_TO | IN_DELETE | IN_ONLYDIR) < 0) {
+            m_watch.reset();
+        }
     }
-    // A user-space driver may keep the file under a hidden name while it is open, and count that name.
-    std::error_code error;
-    const std::string link = std::filesystem::read_symlink("/proc/self/fd/" + std::to_string(fd), error);
-    const std::string deleted = " (deleted)";
-    return link.size() > deleted.size() &&
-           link.compare(link.size() - deleted.size(), deleted.size(), deleted) == 0;
-}
+    // Reads what the report holds so far: our own move onto the fresh name. The kernel merges a report with the
+    // one before it while that is unread, so another move onto the same name would otherwise not show.
+    void skip() const { arrivalsUntilDeleted({}); }
+    // After the delete of `name`: whether another file came under it since skip() (or the report was lost), so
+    // that the delete took that file. Nothing where the folder cannot be watched.
+    std::optional<bool> anotherCameUnder(const std::filesystem::path& name) const {
+        if (!m_watch.valid()) {
+            return std::nullopt;
+        }
+        const auto arrivals = arrivalsUntilDeleted(name);
+        return !arrivals || *arrivals > 0;
+    }
+
+private:
+    // How often a file came under `name` before its delete shows; nothing when the delete does not show.
+    std::optional<int> arrivalsUntilDeleted(const std::filesystem::path& name) const {
+        alignas(inotify_event) char events[16384];
+        int arrivals = 0;
+        for (ssize_t size = 0; m_watch.valid() && (size = ::read(m_watch.get(), events, sizeof events)) > 0;) {
+            for (ssize_t at = 0; at < size;) {
+                const auto* event = reinterpret_cast<const inotify_event*>(events + at);
+                at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+                if ((event->mask & IN_Q_OVERFLOW) != 0) {
+                    return std::nullopt;
+                }
+                if (event->len == 0 || name.empty() || name != event->name) {
+                    continue;
+                }
+                if ((event->mask & IN_DELETE) != 0) {
+                    return arrivals;
+                }
+                ++arrivals;
+            }
+        }
+        return std::nullopt;
+    }
+
+private:
+    Descriptor m_watch;
+};
 
 } // namespace
 
@@ -511,17 +551,18 @@ void FileChannel::closeAndDelete() {
     };
     // The name is moved aside to a fresh one before the delete, so that a program renaming in the folder at this
     // moment cannot make us delete another file; the folder's last record of the file is then that fresh name.
+    const NameWatch watch(folderFd);
     const auto fresh = renameToFreshName(folderFd, m_file.name);
     if (fresh.empty()) {
         throw FileError(words::kCannotDelete, path, osReason(errno) + stillThere(m_file.name));
     }
+    watch.skip();
     // From the check to the delete nothing else is done, and the file stays open, so that no round trip to a
     // user-space driver widens the moment in which another program could move a file onto the fresh name.
-    struct stat open {};
     struct stat entry {};
-    const bool checked = ::fstat(fd, &open) == 0 &&
-                         ::fstatat(folderFd, fresh.c_str(), &entry, AT_SYMLINK_NOFOLLOW) == 0 &&
-                         entry.st_dev == open.st_dev && entry.st_ino == open.st_ino;
+    struct stat open {};
+    const bool checked = ::fstatat(folderFd, fresh.c_str(), &entry, AT_SYMLINK_NOFOLLOW) == 0 &&
+                         ::fstat(fd, &open) == 0 && entry.st_dev == open.st_dev && entry.st_ino == open.st_ino;
     if (!checked || ::unlinkat(folderFd, fresh.c_str(), 0) != 0) {
         const int error = errno;
         if (checked) {
@@ -536,10 +577,15 @@ void FileChannel::closeAndDelete() {
         }
         throw FileError(words::kCannotDelete, path, where);
     }
-    if (!lostItsName(fd, open.st_nlink)) {
+    // Where the folder cannot be watched, ours must at least have lost a name.
+    struct stat now {};
+    const auto intruded = watch.anotherCameUnder(fresh);
+    if (intruded.value_or(::fstat(fd, &now) != 0 || now.st_nlink >= open.st_nlink)) {
         throw FileError(words::kCannotDelete, path,
-                        std::string(words::kRenamedMeanwhile) + ", and another file that it put under the name " +
-                            displayText(fresh) + " was deleted in its place; its contents were overwritten");
+                        std::string(words::kRenamedMeanwhile) + ": another file it moved onto the name " +
+                            displayText(fresh) +
+                            " at that moment was deleted in its place; its contents were "
+                            "overwritten");
     }
     // On Linux the descriptor is released even when close() reports EINTR, so it is never retried.
     if (::close(handles->file.release()) != 0 && errno != EINTR) {

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <iterator>
 #include <string_view>
+#include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -13,10 +14,10 @@ namespace ferrowyn {
 namespace {
 
 // The drivers Debian ships, by the name their process has (cut to 15 characters, as the kernel keeps it) or the
-// subtype they mount with, and what they serve. bindfs shows another folder as it is.
+// subtype they mount with, and what they serve.
 constexpr std::pair<std::string_view, std::string_view> kDrivers[] = {
-    {"ntfs-3g", "ntfs"},      {"lowntfs-3g", "ntfs"}, {"mount.exfat-fus", "exfat"}, {"exfat-fuse", "exfat"},
-    {"mount.exfat", "exfat"}, {"fusefat", "vfat"},    {"bindfs", "bind"},
+    {"ntfs-3g", "ntfs"},     {"lowntfs-3g", "ntfs"},   {"mount.exfat-fus", "exfat"},
+    {"exfat-fuse", "exfat"}, {"mount.exfat", "exfat"}, {"fusefat", "vfat"},
 };
 
 std::string servedBy(std::string_view driver) {
@@ -92,11 +93,30 @@ std::string fileSystemBySignature(const std::string& head) {
     return has(54, "FAT12   ") || has(54, "FAT16   ") || has(82, "FAT32   ") ? "vfat" : std::string();
 }
 
-ServedFileSystem fileSystemServedBy(const Mount& mount, int fd, dev_t device) {
+// Whether the mount shows the folder it names as its source as it is (bindfs): the file at the same place there
+// is the very same file, with the same inode, length and times.
+bool showsItsSourceAsItIs(const Mount& mount, int fd, const std::filesystem::path& within) {
+    const std::filesystem::path source = mount.source;
+    struct stat shown {};
+    struct stat there {};
+    return source.is_absolute() && !within.empty() && ::fstat(fd, &shown) == 0 &&
+           ::lstat((source / within).c_str(), &there) == 0 && S_ISREG(there.st_mode) &&
+           there.st_ino == shown.st_ino && there.st_size == shown.st_size &&
+           there.st_mtim.tv_sec == shown.st_mtim.tv_sec && there.st_mtim.tv_nsec == shown.st_mtim.tv_nsec &&
+           there.st_ctim.tv_sec == shown.st_ctim.tv_sec && there.st_ctim.tv_nsec == shown.st_ctim.tv_nsec;
+}
+
+ServedFileSystem fileSystemServedBy(const Mount& mount, int fd, const std::filesystem::path& within) {
     // ntfs-3g shows NTFS's own attributes on every file.
     if (::fgetxattr(fd, "system.ntfs_attrib", nullptr, 0) >= 0) {
         return {"ntfs", {}};
     }
+    if (showsItsSourceAsItIs(mount, fd, within)) {
+        return {{}, mount.source};
+    }
+    struct stat details {};
+    ::fstat(fd, &details);
+    const dev_t device = details.st_dev;
     std::string type;
     if (const auto dot = mount.type.find('.'); dot != std::string::npos) {
         type = servedBy(mount.type.substr(dot + 1));
@@ -110,12 +130,6 @@ ServedFileSystem fileSystemServedBy(const Mount& mount, int fd, dev_t device) {
     }
     if (type.empty()) {
         type = typeFromDriverProcess(mount.mountPoint);
-    }
-    if (type == "bind") {
-        std::error_code error;
-        const std::filesystem::path folder = mount.source;
-        return folder.is_absolute() && std::filesystem::is_directory(folder, error) ? ServedFileSystem{{}, folder}
-                                                                                    : ServedFileSystem{};
     }
     return {type, {}};
 }

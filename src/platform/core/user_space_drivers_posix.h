@@ -14,8 +14,8 @@ struct ServedFileSystem {
     std::filesystem::path boundFolder; // for a driver that shows another folder as it is (bindfs): that folder
 };
 
-// `fd` is a file open on the mount, `device` the mount's device as the file reports it.
-ServedFileSystem fileSystemServedBy(const Mount& mount, int fd, dev_t device);
+// `fd` is a file open on the mount, at `within` inside it.
+ServedFileSystem fileSystemServedBy(const Mount& mount, int fd, const std::filesystem::path& within);
 
 // The file system whose first sectors are `head` (at least 4 KiB of a device), as its signature says: "ntfs",
 // "exfat", "vfat", or empty.
