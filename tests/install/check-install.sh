@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Installs the program into a scratch folder and checks what a desktop sees of it, then builds the .deb, unpacks it
-# into a scratch root and starts the installed program headless: it must stay up until it is terminated, and leave
-# its own folder for the Documents or the home folder.
+# Installs the program into a scratch folder and checks what a desktop sees of it, and that Ferrowyn is nobody's
+# default program, asked of GIO, xdg-mime and KDE's KService in a desktop of its own. Then builds the .deb, unpacks
+# it into a scratch root and starts the installed program headless: it must stay up until it is terminated, and
+# leave its own folder for the Documents or the home folder.
 # usage: check-install.sh <build folder>
 set -euo pipefail
 build=$(cd "$1" && pwd)
@@ -27,6 +28,39 @@ for size in 16 32; do
         fail "no ${size}x${size} icon"
 done
 [ -x "$scratch/dest/usr/bin/ferrowyn" ] || fail "no program in bin"
+
+echo "-- who opens what: a desktop of its own, with Ferrowyn as its only program"
+desktop="$scratch/desktop"
+mkdir -p "$scratch/home" "$desktop/share" "$desktop/config-dirs/menus" "$desktop/data" "$desktop/config" \
+    "$desktop/cache"
+# The system's file types and KDE's service types and menu layout, read-only; nobody's settings.
+ln -s /usr/share/mime /usr/share/kservicetypes5 "$desktop/share/"
+ln -s /etc/xdg/menus/kf5-applications.menu "$desktop/config-dirs/menus/"
+update-desktop-database "$share/applications"
+in_desktop() {
+    env -u DISPLAY -u WAYLAND_DISPLAY -u DBUS_SESSION_BUS_ADDRESS -u XDG_CURRENT_DESKTOP -u DESKTOP_SESSION \
+        -u KDE_FULL_SESSION -u KDE_SESSION_VERSION -u GNOME_DESKTOP_SESSION_ID PATH="$scratch/dest/usr/bin:$PATH" \
+        HOME="$scratch/home" XDG_DATA_HOME="$desktop/data" XDG_DATA_DIRS="$share:$desktop/share" \
+        XDG_CONFIG_HOME="$desktop/config" XDG_CONFIG_DIRS="$desktop/config-dirs" XDG_CACHE_HOME="$desktop/cache" "$@"
+}
+# Both know the program, so "Open with" can offer it among all programs...
+in_desktop /usr/bin/python3 -c 'from gi.repository import Gio
+info = Gio.DesktopAppInfo.new("ferrowyn.desktop")
+assert info and info.should_show()' || fail "GIO does not know Ferrowyn as a program"
+programs=$(in_desktop ktraderclient5 --servicetype Application 2>&1)
+grep -q "DesktopEntryPath : '$share/applications/ferrowyn.desktop'" <<<"$programs" ||
+    fail "KDE does not know Ferrowyn as a program"
+# ... but none starts it for a file, not even for a file of no known type.
+for type in application/octet-stream application/x-zerosize text/plain image/png; do
+    gio=$(in_desktop gio mime "$type")
+    generic=$(in_desktop xdg-mime query default "$type")
+    # On KDE xdg-mime asks KService, and ends with 4 when no program opens the type.
+    kde=$(in_desktop env XDG_CURRENT_DESKTOP=KDE KDE_SESSION_VERSION=5 xdg-mime query default "$type" || [ $? -eq 4 ])
+    offers=$(in_desktop ktraderclient5 --mimetype "$type" --servicetype Application 2>&1 || true)
+    ! grep -q ferrowyn <<<"$gio$generic$kde$offers" ||
+        fail "Ferrowyn handles $type: gio mime: $gio; xdg-mime: $generic; on KDE: $kde; $offers"
+    echo "$type: $(head -1 <<<"$gio"); xdg-mime: '$generic', on KDE: '$kde'; KService: $(grep offers <<<"$offers")"
+done
 
 echo "-- building the package"
 (cd "$build" && cpack -G DEB -B "$scratch/package" >/dev/null)
