@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
-# Installs the program into a scratch folder and checks what a desktop sees of it, and that Ferrowyn is nobody's
-# default program, asked of GIO, xdg-mime and KDE's KService in a desktop of its own. Then builds the .deb, unpacks
-# it into a scratch root and starts the installed program headless: it must stay up until it is terminated, and
-# leave its own folder for the Documents or the home folder.
+# Installs the program into a scratch folder and checks what a desktop sees of it: the entries, the file managers'
+# context menus, and that Ferrowyn is nobody's default program, asked of GIO, xdg-mime and KDE's KService in a
+# desktop of its own. Then builds the .deb, unpacks it into a scratch root and starts the installed program
+# headless: it must stay up until it is terminated, and leave its own folder for the Documents or the home folder.
 # usage: check-install.sh <build folder>
 set -euo pipefail
 build=$(cd "$1" && pwd)
+here=$(cd "$(dirname "$0")" && pwd)
 scratch=$(mktemp -d)
 pid=
 cleanup() {
@@ -29,10 +30,19 @@ for size in 16 32; do
 done
 [ -x "$scratch/dest/usr/bin/ferrowyn" ] || fail "no program in bin"
 
+echo "-- the file managers' context menus"
+# desktop-file-validate knows KDE's service menus only as a type the specification leaves to KDE: that MimeType
+# and Actions belong to applications is all it may say of the one for Dolphin.
+findings=$(desktop-file-validate "$share/kio/servicemenus/ferrowyn-obliterate.desktop" 2>&1 |
+    grep -v -E 'key "(MimeType|Actions)" is present in group "Desktop Entry", but the type is "Service"' || true)
+[ -z "$findings" ] || fail "the service menu for Dolphin: $findings"
+mkdir -p "$scratch/home" "$scratch/config"
+(cd "$scratch" && PATH="$scratch/dest/usr/bin:$PATH" HOME="$scratch/home" XDG_CONFIG_HOME="$scratch/config" \
+    QT_QPA_PLATFORM=offscreen /usr/bin/python3 "$here/check-menus.py" "$share" "$scratch")
+
 echo "-- who opens what: a desktop of its own, with Ferrowyn as its only program"
 desktop="$scratch/desktop"
-mkdir -p "$scratch/home" "$desktop/share" "$desktop/config-dirs/menus" "$desktop/data" "$desktop/config" \
-    "$desktop/cache"
+mkdir -p "$desktop/share" "$desktop/config-dirs/menus" "$desktop/data" "$desktop/config" "$desktop/cache"
 # The system's file types and KDE's service types and menu layout, read-only; nobody's settings.
 ln -s /usr/share/mime /usr/share/kservicetypes5 "$desktop/share/"
 ln -s /etc/xdg/menus/kf5-applications.menu "$desktop/config-dirs/menus/"
@@ -73,7 +83,6 @@ fi
 
 echo "-- starting the installed program"
 dpkg-deb -x "$deb" "$scratch/unpacked"
-mkdir -p "$scratch/home" "$scratch/config"
 # Starts the installed program in a folder, with a home of its own; prints the working folder it has settled in.
 # It must stay up until it is terminated.
 working_folder_of_started() {
