@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs the program into a scratch folder and checks what a desktop sees of it: the entries, the file managers'
 # context menus, and that Ferrowyn is nobody's default program, asked of GIO, xdg-mime and KDE's KService in a
-# desktop of its own. Then builds the .deb, unpacks it into a scratch root and starts the installed program
-# headless: it must stay up until it is terminated, and leave its own folder for the Documents or the home folder.
+# desktop of its own. Then builds the .deb, has lintian check it, reads its manual page, unpacks it into a scratch
+# root and starts the installed program headless: it must stay up until it is terminated, and leave its own folder
+# for the Documents or the home folder.
 # usage: check-install.sh <build folder>
 set -euo pipefail
 build=$(cd "$1" && pwd)
@@ -80,9 +81,16 @@ dpkg-deb -f "$deb" Depends | grep -q 'libqt6widgets6' || fail "the computed depe
 if [ "$(id -u)" -eq 0 ]; then
     dpkg --dry-run -i "$deb" >/dev/null || fail "dpkg would not install the package here"
 fi
+findings=$(lintian --fail-on error,warning "$deb" 2>&1) || fail "lintian: $findings"
+
+dpkg-deb -x "$deb" "$scratch/unpacked"
+zcat "$scratch/unpacked/usr/share/doc/ferrowyn/changelog.gz" >"$scratch/changelog"
+[ "$(dpkg-parsechangelog -l "$scratch/changelog" -S Version)" = "$(dpkg-deb -f "$deb" Version)" ] ||
+    fail "the changelog's last entry is not the package's version"
+page=$(MANWIDTH=80 man -M "$scratch/unpacked/usr/share/man" ferrowyn 2>&1)
+grep -q '^EXIT STATUS' <<<"$page" || fail "man ferrowyn does not show the manual page: $page"
 
 echo "-- starting the installed program"
-dpkg-deb -x "$deb" "$scratch/unpacked"
 # Starts the installed program in a folder, with a home of its own; prints the working folder it has settled in.
 # It must stay up until it is terminated.
 working_folder_of_started() {
