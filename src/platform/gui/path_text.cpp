@@ -7,12 +7,24 @@
 namespace ferrowyn {
 
 QString shownText(const std::filesystem::path& path) {
-    // Most names are ASCII, which every form writes alike: their units are copied as they are.
+    // Most names are printable ASCII, which displayText writes as it is: their units are copied. A backslash, a
+    // control character and a space at either end of a name are not.
     const auto& native = path.native();
     using Unit = std::make_unsigned_t<std::filesystem::path::value_type>;
-    if (!native.empty() &&
-        std::all_of(native.begin(), native.end(), [](auto unit) { return static_cast<Unit>(unit) < 0x80; })) {
-        QString text(static_cast<qsizetype>(native.size()), Qt::Uninitialized);
+    const auto size = native.size();
+    const auto plain = [&](std::size_t at) {
+        const auto unit = static_cast<Unit>(native[at]);
+        if (unit < 0x20 || unit >= 0x7F || unit == '\\') {
+            return false;
+        }
+        return unit != ' ' || (at > 0 && native[at - 1] != '/' && at + 1 < size && native[at + 1] != '/');
+    };
+    bool copied = size > 0;
+    for (std::size_t at = 0; copied && at < size; ++at) {
+        copied = plain(at);
+    }
+    if (copied) {
+        QString text(static_cast<qsizetype>(size), Qt::Uninitialized);
         std::transform(native.begin(), native.end(), reinterpret_cast<char16_t*>(text.data()),
                        [](auto unit) { return static_cast<char16_t>(unit); });
         return text;
