@@ -64,7 +64,7 @@ void frmMain::placeControls() {
     dvlDriveList->setToolTip(QString::fromLatin1(design::kDriveListTip));
 
     lblFileInfo->setGeometry(design::kFileInfoLabel.pixels());
-    lblFileInfo->setBreakLongWords(true); // its first line is a path
+    lblFileInfo->setShowsLongText(true); // its first line is a path, up to the system's longest
     lblOblPos->setGeometry(design::kProgressLabel.pixels());
     lblFerrowynEmail->setGeometry(design::kSupportLabel.pixels());
     lblFerrowynEmail->setAlignment(Label::AlignCentre);
