@@ -9,6 +9,7 @@
 #include <QCloseEvent>
 #include <QScreen>
 #include <QStyle>
+#include <utility>
 
 namespace ferrowyn {
 namespace {
@@ -94,11 +95,22 @@ void frmMain::connectHandlers() {
 void frmMain::start(const std::vector<std::filesystem::path>& files) {
     runGuarded([this] { Form_Load(); });
     if (!files.empty()) {
-        runGuarded([&] { selectGivenFiles(files); });
+        runGuarded([&] {
+            std::vector<GivenFile> given;
+            for (const auto& file : files) {
+                given.push_back({file, {}, {}});
+            }
+            if (const QString message = selectGivenFiles(given); !message.isEmpty()) {
+                m_toldOnceShown.append(message);
+            }
+        });
     }
     show();
     centreFrameOnScreen();
     dvlDriveList->setFocus();
+    for (const QString& message : std::exchange(m_toldOnceShown, {})) {
+        runGuarded([&] { MessageBox::show(message, MessageButtons::Ok, {}, MessageAnswer::Yes, this); });
+    }
 }
 
 void frmMain::centreFrameOnScreen() {
@@ -119,8 +131,9 @@ void frmMain::changeEvent(QEvent* event) {
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {
-    // The system may ask to close the window while it answers it during a pass: the pass finishes first.
+    // The system may ask to close the window while it answers it during a pass: the close waits for the pass.
     if (m_obliterating) {
+        m_closeAsked = true;
         event->ignore();
         return;
     }
