@@ -9,8 +9,10 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QTest>
+#include <QTimer>
 #include <cstdlib>
 #include <fstream>
+#include <thread>
 
 using namespace ferrowyn;
 using ferrowyn::test::readFile;
@@ -81,6 +83,52 @@ private slots:
         QVERIFY(w.lblFileInfo->Caption() == details && !w.btnObliterate->Enabled());
         // The window is painted again after the confirmation closes, before the pass holds the event loop.
         QCOMPARE(watch.windowRepaints, 1);
+    }
+
+    // A device that stalls the pass (a frozen file system, as root) leaves the window painting and answering:
+    // the pass waits on its own thread, the user's clicks are dropped, and a close waits for the pass, then asks.
+    void theWindowPaintsWhileTheDeviceStallsThePassAndACloseWaitsForIt() {
+        WindowHarness h;
+        const auto disk = h.makeFolder("disk");
+        std::filesystem::resize_file(h.makeFile("disk.img", 0), 8 << 20);
+        const std::string thaw = "fsfreeze -u '" + disk.string() + "' 2>/dev/null";
+        struct Unmount {
+            std::string thaw, unmount;
+            ~Unmount() { std::system((thaw + "; " + unmount).c_str()); }
+        } unmount{thaw, "umount '" + disk.string() + "' 2>/dev/null"}; // however the test ends
+        if (!test::run("mkfs.ext4 -q -F '" + h.pathOf("disk.img").string() + "' && mount -o loop '" +
+                       h.pathOf("disk.img").string() + "' '" + disk.string() + "'")) {
+            QSKIP("no file system of our own can be mounted and frozen here (needs root)");
+        }
+        h.makeFile("disk/stalled.bin", 64 * 32768);
+        frmMain& w = h.startWindow();
+        h.openFolder("disk");
+        h.selectFile("stalled.bin");
+        Watch watch(w);
+        QVERIFY(test::run("fsfreeze -f '" + disk.string() + "'"));
+        std::thread([thaw] { // should the window not answer, the pass goes on after a while and the test fails
+            std::this_thread::sleep_for(std::chrono::seconds(5));
+            std::system(thaw.c_str());
+        })
+            .detach();
+        QStringList seenWhileStalled;
+        QTimer::singleShot(200, &w, [&] {
+            w.update();
+            QTimer::singleShot(100, &w, [&] {
+                seenWhileStalled = {w.lblOblPos->Caption(), QString::number(watch.windowRepaints),
+                                    w.close() ? "closed" : "open"};
+                std::system(thaw.c_str());
+            });
+        });
+        MessageBox::setNextAnswer(MessageAnswer::Yes);
+        MessageBox::setNextAnswer(MessageAnswer::Yes); // the success
+        MessageBox::setNextAnswer(MessageAnswer::No);  // then the close's question
+        h.clickObliterate();
+        QCOMPARE(seenWhileStalled, QStringList({"", "2", "open"})); // no block yet; painted since the confirmation
+        QCOMPARE(test::shownPrompts().mid(1), QStringList{kSuccess});
+        QTRY_COMPARE(test::shownPrompts().size(), 3);
+        QCOMPARE(test::shownPrompts().last(), QString("Are you sure you want to quit?"));
+        QVERIFY(w.isVisible() && !std::filesystem::exists(h.pathOf("disk/stalled.bin")));
     }
 
     // The label is painted once for each new percentage, not once for every block.
