@@ -207,7 +207,7 @@ void FileChannel::open(const ChosenFile& file) {
         refuse(reasonForMissing(errno));
     }
     if (identity != file.folderIdentity) {
-        refuse(identity.sameDrive(file.folderIdentity) ? words::kReplaced : words::kDriveGone);
+        refuse(identity.sameDrive(file.folderIdentity) ? words::kFolderReplaced : words::kDriveGone);
     }
     const int folderFd = handles->folder.get();
     // Look before opening, so that a device or a pipe is never even opened; the look at the open file below is

@@ -142,7 +142,7 @@ void FileChannel::open(const ChosenFile& file) {
         refuse(reasonFor(lastError()));
     }
     if (identity != file.folderIdentity) {
-        refuse(identity.sameDrive(file.folderIdentity) ? words::kReplaced : words::kDriveGone);
+        refuse(identity.sameDrive(file.folderIdentity) ? words::kFolderReplaced : words::kDriveGone);
     }
     // Look before opening, so that a link or a read-only file is refused before anything is touched; the look at
     // the open handle below is the one that counts.
