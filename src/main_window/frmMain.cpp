@@ -158,8 +158,13 @@ void frmMain::Form_Load() {
     const auto defaultFolder = currentFolderOfDrive(dvlDriveList->Drive());
     // A remembered folder that is gone, or whose volume is, gives way to the default; a default that is gone
     // gives way to its volume's root.
-    const auto folder =
-        firstOpenableFolder({readLastFolder(defaultFolder), defaultFolder, volumeRootOf(defaultFolder)});
+    auto remembered = defaultFolder;
+    try {
+        remembered = readLastFolder(defaultFolder);
+    } catch (const std::runtime_error& error) {
+        m_toldOnceShown.append(QString::fromStdString(error.what()));
+    }
+    const auto folder = firstOpenableFolder({remembered, defaultFolder, volumeRootOf(defaultFolder)});
     moveListsTo(folder);
     lblOblPos->setAlignment(Label::AlignCentre);
 }

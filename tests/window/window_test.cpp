@@ -20,6 +20,7 @@
 #include <QTest>
 #include <cstdlib>
 #include <fstream>
+#include <thread>
 
 using namespace ferrowyn;
 using ferrowyn::test::WindowHarness;
@@ -147,6 +148,13 @@ private slots:
                 QCOMPARE(h.storedLastFolder().toByteArray(), bytes);
             }
         }
+        // A value that is not a plain folder path is not followed, even where it leads to a folder.
+        for (const char* odd : {"sub", "/../sub"}) {
+            WindowHarness h;
+            const QString sub = shownText(h.makeFolder("sub"));
+            h.storeLastFolder(odd[0] == '/' ? sub + odd : QString(odd));
+            QCOMPARE(h.startWindow().flsFileList->Path(), h.work());
+        }
         // The working folder is gone as well: the lists open on its volume's root.
         WindowHarness h;
         const auto doomed = h.makeFolder("doomed");
@@ -159,15 +167,47 @@ private slots:
         QCOMPARE(h.startWindow().flsFileList->Path(), volumeRootOf(h.work()));
     }
 
-    void aStoreThatCannotBeWrittenEndsTheProgram() {
+    // Something other than a file where the settings file should be (a folder; on Linux a pipe, whose opening
+    // would keep the start waiting for ever) is never opened: the first start's folder, one message over the
+    // window, and nothing saved over it. A store that cannot be written ends the program, saying why.
+    void theSettingsStoresTroublesAreSaidAndNeverWaitedFor() {
+        for (const bool pipe : {false, true}) {
+            WindowHarness h;
+            h.storeLastFolder(shownText(h.makeFolder("sub")));
+            const std::filesystem::path file = h.settingsFileName().toStdU16String();
+            std::filesystem::remove(file);
+            std::filesystem::create_directories(pipe ? file.parent_path() : file);
+            if (pipe && !test::run("mkfifo '" + file.string() + "'")) {
+                QSKIP("no pipe can be made here");
+            }
+            if (pipe) { // should the start open the pipe, a writer comes after a while and the test fails
+                std::thread([file] { std::ofstream{file}; }).detach();
+            }
+            frmMain& w = h.startWindow();
+            QCOMPARE(w.flsFileList->Path(), h.work());
+            QCOMPARE(test::shownPrompts(), QStringList{"Cannot read the settings file " + shownText(file) + ": " +
+                                                       (pipe ? "it is not a regular file" : "it is a folder") +
+                                                       ". Ferrowyn starts as it does the first time, and "
+                                                       "remembers nothing this time"});
+            QCOMPARE(MessageBox::shown().first().over, &w);
+            MessageBox::setNextAnswer(MessageAnswer::Yes);
+            QVERIFY(h.closeWindow());
+            QCOMPARE(test::shownPrompts().size(), 2); // and the quit question
+            QVERIFY(h.programEnds.isEmpty() &&
+                    (pipe ? std::filesystem::is_fifo(file) : std::filesystem::is_directory(file)));
+        }
         WindowHarness h;
         // Where the settings folder should be stands a file, so the store cannot be written, whoever we are.
-        std::ofstream(std::filesystem::path(h.settingsFileName().toStdString()).parent_path()).close();
+        const std::filesystem::path file = h.settingsFileName().toStdU16String();
+        std::ofstream(file.parent_path()).close();
         frmMain& w = h.startWindow();
         MessageBox::setNextAnswer(MessageAnswer::Yes);
         QVERIFY(!h.closeWindow());
         QCOMPARE(h.programEnds, QList<int>{EXIT_FAILURE});
-        QVERIFY(MessageBox::shown().last().prompt.startsWith("Cannot save the setting CurPath"));
+        const QString prompt = MessageBox::shown().last().prompt;
+        QVERIFY2(prompt.startsWith("Cannot save the setting CurPath in " + shownText(file) + ": ") &&
+                     prompt.endsWith(QSysInfo::productType() == "windows" ? "" : ": Not a directory"),
+                 qPrintable(prompt));
         QCOMPARE(MessageBox::shown().last().title, QString("Ferrowyn"));
         QVERIFY(w.isVisible());
     }
@@ -306,7 +346,6 @@ private slots:
         if (QSysInfo::productType() != "windows") {
             QSKIP("the registry is Windows's own");
         }
-        QSettings::setDefaultFormat(QSettings::NativeFormat);
         saveSetting("FerrowynTest", "Settings", "CurPath", QString("C:\\Users\\ann"));
         QSettings key("HKEY_CURRENT_USER\\Software\\Ferrowyn\\FerrowynTest", QSettings::NativeFormat);
         QCOMPARE(key.value("Settings/CurPath").toString(), QString("C:\\Users\\ann"));
