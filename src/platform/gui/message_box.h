@@ -1,10 +1,10 @@
 #pragma once
 
+#include <QDialog>
 #include <QList>
 #include <QString>
 #include <memory>
 
-class QDialog;
 class QWidget;
 
 namespace ferrowyn {
