@@ -40,29 +40,94 @@ MessageAnswer answerFromScript(const ShownMessage& message) {
 // A line a text wraps at when nothing forces it wider, as message boxes commonly do.
 constexpr int kUsualWidth = 480;
 
+// A box that fits the screen's free area, frame included: its text at its usual width, or wider when that would
+// make it taller than the screen; past the screen's width it scrolls, from its end. The frame the window system
+// puts around it is known only once it shows (on X11): then it is fitted, and placed inside the area, again.
+class FittedBox : public QDialog {
+public:
+    FittedBox(QWidget* over, const QString& text) : QDialog(over, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint) {
+        auto* layout = new QVBoxLayout(this);
+        layout->setSizeConstraint(QLayout::SetFixedSize);
+        m_text = new QLabel(breakable(text));
+        m_text->setTextFormat(Qt::PlainText);
+        m_text->setWordWrap(true);
+        m_text->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        m_area = new QScrollArea;
+        m_area->setFrameShape(QFrame::NoFrame);
+        m_area->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        m_area->setFocusPolicy(Qt::NoFocus);
+        m_area->setWidget(m_text);
+        layout->addWidget(m_area);
+        QScrollBar* scroll = m_area->verticalScrollBar();
+        connect(scroll, &QScrollBar::rangeChanged, scroll, [scroll](int, int end) { scroll->setValue(end); });
+        // The frame of the window it shows over, when the window system has put one around it already.
+        if (over != nullptr && over->frameGeometry() != over->geometry()) {
+            m_frame = over->frameGeometry().size() - over->size();
+        }
+    }
+    void addButtons(QDialogButtonBox* buttons) {
+        m_buttons = buttons;
+        layout()->addWidget(buttons);
+        fit();
+    }
+
+protected:
+    bool event(QEvent* event) override {
+        const bool handled = QDialog::event(event);
+        if ((event->type() == QEvent::Move || event->type() == QEvent::Show) && isVisible()) {
+            if (const QSize frame = frameGeometry().size() - size(); frame != m_frame) {
+                m_frame = frame;
+                fit();
+                layout()->activate();
+                const QRect area = freeArea();
+                const QRect placed(frameGeometry().topLeft(), size() + m_frame);
+                move(
+                    std::clamp(placed.x(), area.left(), std::max(area.left(), area.right() + 1 - placed.width())),
+                    std::clamp(placed.y(), area.top(), std::max(area.top(), area.bottom() + 1 - placed.height())));
+            }
+        }
+        return handled;
+    }
+
+private:
+    QRect freeArea() const {
+        const QWidget* owner = parentWidget();
+        const QScreen* on = isVisible()        ? screen()
+                            : owner != nullptr ? owner->screen()
+                                               : QGuiApplication::primaryScreen();
+        return on->availableGeometry();
+    }
+    void fit() {
+        const QRect area = freeArea();
+        const QMargins margins = layout()->contentsMargins();
+        const int scrollBar = m_area->verticalScrollBar()->sizeHint().width();
+        const int widest = area.width() - m_frame.width() - margins.left() - margins.right() - scrollBar;
+        const int room = area.height() - m_frame.height() - margins.top() - margins.bottom() -
+                         layout()->spacing() - m_buttons->sizeHint().height();
+        int width = std::max(m_buttons->sizeHint().width(), std::min(m_text->sizeHint().width(), kUsualWidth));
+        if (m_text->heightForWidth(width) > room) {
+            width = std::max(width, widest);
+        }
+        const int height = m_text->heightForWidth(width);
+        m_text->setFixedSize(width, height);
+        m_area->setFixedSize(width + (height > room ? scrollBar : 0), std::min(height, room));
+    }
+
+    QLabel* m_text;
+    QScrollArea* m_area;
+    QDialogButtonBox* m_buttons = nullptr;
+    QSize m_frame;
+};
+
 } // namespace
 
 std::unique_ptr<QDialog> MessageBox::boxFor(const ShownMessage& message, QWidget* over) {
-    auto box = std::make_unique<QDialog>(over, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
+    auto box = std::make_unique<FittedBox>(over, message.prompt);
     box->setWindowTitle(message.title);
-    auto* layout = new QVBoxLayout(box.get());
-    layout->setSizeConstraint(QLayout::SetFixedSize);
-
-    auto* text = new QLabel(breakable(message.prompt));
-    text->setTextFormat(Qt::PlainText);
-    text->setWordWrap(true);
-    text->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    auto* area = new QScrollArea;
-    area->setFrameShape(QFrame::NoFrame);
-    area->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    area->setFocusPolicy(Qt::NoFocus);
-    area->setWidget(text);
-    layout->addWidget(area);
-
     const bool yesNo = message.buttons == MessageButtons::YesNo;
     auto* buttons =
         new QDialogButtonBox(yesNo ? QDialogButtonBox::Yes | QDialogButtonBox::No : QDialogButtonBox::Ok);
-    layout->addWidget(buttons);
+    box->addButtons(buttons);
     const auto answerOf = [](QDialogButtonBox::StandardButton button) {
         return static_cast<int>(button == QDialogButtonBox::Yes  ? MessageAnswer::Yes
                                 : button == QDialogButtonBox::No ? MessageAnswer::No
@@ -71,7 +136,7 @@ std::unique_ptr<QDialog> MessageBox::boxFor(const ShownMessage& message, QWidget
     QObject::connect(buttons, &QDialogButtonBox::clicked, box.get(), [&box = *box, buttons, answerOf](auto* b) {
         box.done(answerOf(buttons->standardButton(b)));
     });
-    // Escape and the close box give the safe answer.
+    // Escape and the close box reject the box, which ends it with the safe answer.
     QObject::connect(box.get(), &QDialog::rejected, box.get(), [&box = *box, yesNo] {
         box.setResult(static_cast<int>(yesNo ? MessageAnswer::No : MessageAnswer::Ok));
     });
@@ -80,26 +145,6 @@ std::unique_ptr<QDialog> MessageBox::boxFor(const ShownMessage& message, QWidget
                                                                                           : QDialogButtonBox::Yes);
     preferred->setDefault(true);
     preferred->setFocus();
-
-    // The text at its usual width, or wider when that would make it taller than the screen; past the screen's
-    // width it scrolls, from its end.
-    const QRect screen =
-        (over != nullptr ? over->screen() : QGuiApplication::primaryScreen())->availableGeometry();
-    const int frame = over != nullptr ? std::max(over->frameGeometry().height() - over->height(), 0) : 0;
-    const QMargins margins = layout->contentsMargins();
-    const int scrollBar = area->verticalScrollBar()->sizeHint().width();
-    const int widest = screen.width() - margins.left() - margins.right() - scrollBar - frame;
-    const int room = screen.height() - frame - margins.top() - margins.bottom() - layout->spacing() -
-                     buttons->sizeHint().height();
-    int width = std::max(buttons->sizeHint().width(), std::min(text->sizeHint().width(), kUsualWidth));
-    if (text->heightForWidth(width) > room) {
-        width = std::max(width, widest);
-    }
-    const int height = text->heightForWidth(width);
-    text->setFixedSize(width, height);
-    area->setFixedSize(width + (height > room ? scrollBar : 0), std::min(height, room));
-    QScrollBar* scroll = area->verticalScrollBar();
-    QObject::connect(scroll, &QScrollBar::rangeChanged, scroll, [scroll](int, int end) { scroll->setValue(end); });
     return box;
 }
 

@@ -37,7 +37,10 @@ QString breakable(const QString& text) {
     // path breaks after its separators; a run longer than a line holds (a long name) every few characters too.
     constexpr qsizetype kLongRun = 20;
     constexpr qsizetype kStep = 10;
-    const auto isBreak = [](QChar c) { return c.isSpace() || c == '/' || c == '\\'; };
+    // On Linux a backslash is part of a name, doubled when shown: no place to break.
+    const auto isBreak = [](QChar c) {
+        return c.isSpace() || c == '/' || c == QChar(std::filesystem::path::preferred_separator);
+    };
     QString result;
     result.reserve(text.size() + text.size() / 4);
     for (qsizetype at = 0; at < text.size();) {
