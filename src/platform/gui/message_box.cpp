@@ -104,7 +104,10 @@ private:
         const int widest = area.width() - m_frame.width() - margins.left() - margins.right() - scrollBar;
         const int room = area.height() - m_frame.height() - margins.top() - margins.bottom() -
                          layout()->spacing() - m_buttons->sizeHint().height();
-        int width = std::max(m_buttons->sizeHint().width(), std::min(m_text->sizeHint().width(), kUsualWidth));
+        // Its longest line unwrapped, up to the usual width, and wide enough for the title and the buttons.
+        const int natural = std::min(m_text->fontMetrics().size(0, m_text->text()).width() + 1, kUsualWidth);
+        const int title = std::min(fontMetrics().horizontalAdvance(windowTitle()) + 50, widest);
+        int width = std::max({natural, title, m_buttons->sizeHint().width()});
         if (m_text->heightForWidth(width) > room) {
             width = std::max(width, widest);
         }
@@ -123,7 +126,7 @@ private:
 
 std::unique_ptr<QDialog> MessageBox::boxFor(const ShownMessage& message, QWidget* over) {
     auto box = std::make_unique<FittedBox>(over, message.prompt);
-    box->setWindowTitle(message.title);
+    box->setWindowTitle(message.title); // before the buttons, which fit the box
     const bool yesNo = message.buttons == MessageButtons::YesNo;
     auto* buttons =
         new QDialogButtonBox(yesNo ? QDialogButtonBox::Yes | QDialogButtonBox::No : QDialogButtonBox::Ok);

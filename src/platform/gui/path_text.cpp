@@ -50,7 +50,9 @@ QString breakable(const QString& text) {
         }
         for (qsizetype i = at; i < end; ++i) {
             result += text.at(i);
-            if (end - at > kLongRun && (i - at) % kStep == kStep - 1 && !text.at(i).isHighSurrogate()) {
+            if (text.at(i) == '\\') {
+                result += QChar(0x2060); // a word joiner: an escape or a doubled backslash stays on its line
+            } else if (end - at > kLongRun && (i - at) % kStep == kStep - 1 && !text.at(i).isHighSurrogate()) {
                 result += QChar(0x200B);
             }
         }
