@@ -29,8 +29,9 @@ private slots:
         QCOMPARE(QApplication::style()->name(), QString("fusion"));
         QVERIFY(!QApplication::isRightToLeft());
         QCOMPARE(w.flsFileList->FileName(), std::filesystem::path("-reverse"));
-        QCOMPARE(test::shownPrompts(),
-                 QStringList{"Ferrowyn obliterates one file at a time: -reverse of the 6 files given is selected."});
+        QCOMPARE(
+            test::shownPrompts(),
+            QStringList{"Ferrowyn obliterates one file at a time: -reverse of the 6 files given is selected."});
     }
 };
 

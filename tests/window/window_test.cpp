@@ -177,8 +177,8 @@ private slots:
             const std::filesystem::path file = h.settingsFileName().toStdU16String();
             std::filesystem::remove(file);
             std::filesystem::create_directories(pipe ? file.parent_path() : file);
-            if (pipe && !test::run("mkfifo '" + file.string() + "'")) {
-                QSKIP("no pipe can be made here");
+            if (pipe && (QSysInfo::productType() == "windows" || !test::run("mkfifo '" + file.string() + "'"))) {
+                continue; // no pipe can be made here
             }
             if (pipe) { // should the start open the pipe, a writer comes after a while and the test fails
                 std::thread([file] { std::ofstream{file}; }).detach();
