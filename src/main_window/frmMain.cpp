@@ -9,6 +9,7 @@
 #include <QCloseEvent>
 #include <QScreen>
 #include <QStyle>
+#include <utility>
 
 namespace ferrowyn {
 namespace {
@@ -64,7 +65,7 @@ void frmMain::placeControls() {
     dvlDriveList->setToolTip(QString::fromLatin1(design::kDriveListTip));
 
     lblFileInfo->setGeometry(design::kFileInfoLabel.pixels());
-    lblFileInfo->setBreakLongWords(true); // its first line is a path
+    lblFileInfo->setShowsLongText(true); // its first line is a path, up to the system's longest
     lblOblPos->setGeometry(design::kProgressLabel.pixels());
     lblFerrowynEmail->setGeometry(design::kSupportLabel.pixels());
     lblFerrowynEmail->setAlignment(Label::AlignCentre);
@@ -94,11 +95,22 @@ void frmMain::connectHandlers() {
 void frmMain::start(const std::vector<std::filesystem::path>& files) {
     runGuarded([this] { Form_Load(); });
     if (!files.empty()) {
-        runGuarded([&] { selectGivenFiles(files); });
+        runGuarded([&] {
+            std::vector<GivenFile> given;
+            for (const auto& file : files) {
+                given.push_back({file, {}, {}});
+            }
+            if (const QString message = selectGivenFiles(given); !message.isEmpty()) {
+                m_toldOnceShown.append(message);
+            }
+        });
     }
     show();
     centreFrameOnScreen();
     dvlDriveList->setFocus();
+    for (const QString& message : std::exchange(m_toldOnceShown, {})) {
+        runGuarded([&] { MessageBox::show(message, MessageButtons::Ok, {}, MessageAnswer::Yes, this); });
+    }
 }
 
 void frmMain::centreFrameOnScreen() {
@@ -119,8 +131,9 @@ void frmMain::changeEvent(QEvent* event) {
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {
-    // The system may ask to close the window while it answers it during a pass: the pass finishes first.
+    // The system may ask to close the window while it answers it during a pass: the close waits for the pass.
     if (m_obliterating) {
+        m_closeAsked = true;
         event->ignore();
         return;
     }
@@ -145,8 +158,13 @@ void frmMain::Form_Load() {
     const auto defaultFolder = currentFolderOfDrive(dvlDriveList->Drive());
     // A remembered folder that is gone, or whose volume is, gives way to the default; a default that is gone
     // gives way to its volume's root.
-    const auto folder =
-        firstOpenableFolder({readLastFolder(defaultFolder), defaultFolder, volumeRootOf(defaultFolder)});
+    auto remembered = defaultFolder;
+    try {
+        remembered = readLastFolder(defaultFolder);
+    } catch (const std::runtime_error& error) {
+        m_toldOnceShown.append(QString::fromStdString(error.what()));
+    }
+    const auto folder = firstOpenableFolder({remembered, defaultFolder, volumeRootOf(defaultFolder)});
     moveListsTo(folder);
     lblOblPos->setAlignment(Label::AlignCentre);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "main_window/given_files.h"
 #include "platform/core/chosen_file.h"
 #include "platform/gui/command_button.h"
 #include "platform/gui/dir_list_box.h"
@@ -28,7 +29,7 @@ public:
 
     // Loads the window's contents, then shows it with its frame centred on the screen and the focus on the drive
     // list. With files given (on the command line), the lists open on the first one's folder with it selected, as
-    // if the user had clicked it.
+    // if the user had clicked it. What went wrong on the way is said over the window, once it shows.
     void start(const std::vector<std::filesystem::path>& files = {});
 
     // The controls, in creation order.
@@ -44,6 +45,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
 private:
@@ -67,12 +69,14 @@ private:
     void emptyDetailsWhenNothingSelected();
     void showFolderAsItIsNow(const QString& error);
     void moveListsTo(const std::filesystem::path& folder);
-    void selectGivenFiles(const std::vector<std::filesystem::path>& files);
+    QString selectGivenFiles(const std::vector<GivenFile>& files);
     ChosenFile chosenFileToObliterate() const;
     void centreFrameOnScreen();
 
     bool m_awaitingFrame = false;
     bool m_obliterating = false;
+    bool m_closeAsked = false; // while obliterating: the close waits for the pass
+    QStringList m_toldOnceShown;
     // The selected file as it was when it was clicked: the obliteration acts on that file or on none.
     std::optional<ChosenFile> m_chosen;
 };

@@ -6,10 +6,10 @@
 #include "platform/core/file_channel.h"
 #include "platform/core/file_error.h"
 #include "platform/gui/message_box.h"
+#include "platform/gui/off_loop_job.h"
 #include "platform/gui/path_text.h"
-#include "platform/gui/user_input_held.h"
 
-#include <optional>
+#include <utility>
 
 namespace ferrowyn {
 namespace {
@@ -47,7 +47,7 @@ void frmMain::btnObliterate_Click() {
                                           "obliterate the contents of the file.");
     const QString title = QStringLiteral("Obliterate ") + name + QStringLiteral("?");
     if (MessageBox::show(prompt, MessageButtons::YesNo, title) == MessageAnswer::Yes) {
-        // The pass keeps the event loop waiting: paint the window now, without the box that has just closed.
+        // Paint the window now, without the box that has just closed, before the first block.
         repaint();
         m_obliterating = true;
         obliterateSelectedFile();
@@ -60,6 +60,10 @@ void frmMain::btnObliterate_Click() {
         showFolderAsItIsNow(QString::fromStdString(error.what()));
     }
     btnObliterate->setEnabled(false);
+    // A close asked for during the pass comes now, with its question.
+    if (std::exchange(m_closeAsked, false)) {
+        QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+    }
 }
 
 ChosenFile frmMain::chosenFileToObliterate() const {
@@ -72,12 +76,15 @@ ChosenFile frmMain::chosenFileToObliterate() const {
 }
 
 bool frmMain::askBeforeWriting(const ChosenFile& file, const QString& question) {
-    // No is the default: a held Enter key must not pass this question on the heels of the confirmation.
-    const auto answer = MessageBox::show(
-        question + QStringLiteral("\n\nDo you want to go on?"), MessageButtons::YesNo,
-        QStringLiteral("Obliterate ") + shownText(file.name) + QStringLiteral("?"), MessageAnswer::No);
-    repaint();
-    return answer == MessageAnswer::Yes;
+    // Asked from the pass's thread, answered on the window's. No is the default: a held Enter key must not pass
+    // this question on the heels of the confirmation.
+    return onEventLoop([&] {
+        const auto answer = MessageBox::show(
+            question + QStringLiteral("\n\nDo you want to go on?"), MessageButtons::YesNo,
+            QStringLiteral("Obliterate ") + shownText(file.name) + QStringLiteral("?"), MessageAnswer::No);
+        repaint();
+        return answer == MessageAnswer::Yes;
+    });
 }
 
 void frmMain::obliterateSelectedFile() {
@@ -94,19 +101,19 @@ void frmMain::obliterateSelectedFile() {
                                                    "its old contents may remain on the device") +
                                         becauseOf(reason));
         };
-        // From the first block on, the user's input is dropped until the pass is over; the questions before it
-        // still take their answers.
-        std::optional<UserInputHeld> inputHeld;
-        const PassResult result = overwritePass(
-            file, channel,
-            [&](const std::string& progress) {
-                if (!inputHeld) {
-                    inputHeld.emplace();
-                }
-                lblOblPos->setCaption(QString::fromStdString(progress));
-            },
-            questions);
-        inputHeld.reset();
+        // The pass runs off the window's thread, which goes on painting; each new percentage is handed to it.
+        const PassResult result = runOffEventLoop([&] {
+            return overwritePass(
+                file, channel,
+                [this, shown = std::string()](const std::string& progress) mutable {
+                    if (progress != shown) {
+                        shown = progress;
+                        postToEventLoop(
+                            [this, text = QString::fromStdString(progress)] { lblOblPos->setCaption(text); });
+                    }
+                },
+                questions);
+        });
         lblOblPos->setCaption(QString());
         // Shown only now that the spaces are on the device where the old contents lay, the file is closed and it
         // is gone.
@@ -134,9 +141,8 @@ void frmMain::obliterateSelectedFile() {
 }
 
 void frmMain::lblOblPos_Change() {
-    // The click handler keeps the event loop waiting while the pass runs, so the label paints itself.
+    // Painted at once, once for each new percentage.
     lblOblPos->Refresh();
-    UserInputHeld::letTheSystemIn();
 }
 
 } // namespace ferrowyn

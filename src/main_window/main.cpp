@@ -8,14 +8,15 @@
 #include <QSessionManager>
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
+    ferrowyn::CommandLine commandLine(argc, argv);
+    QApplication app(commandLine.qtArgc(), commandLine.qtArgv());
     QApplication::setApplicationName(QStringLiteral("Ferrowyn"));
     QApplication::setOrganizationName(QStringLiteral("Ferrowyn"));
     QApplication::setApplicationVersion(QStringLiteral(FERROWYN_FILE_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("ferrowyn"));
-    // One optional file, as "Open with" and Explorer's context menu give it (Qt has taken its own options), taken
-    // against the working folder before the program may leave it.
-    const auto files = ferrowyn::givenFiles(ferrowyn::commandLineArguments(argc, argv));
+    // One optional file, as "Open with" and Explorer's context menu give it (Qt has taken its own options before
+    // any "--"), taken against the working folder before the program may leave it.
+    const auto files = ferrowyn::givenFiles(commandLine.arguments());
     ferrowyn::markRunning();
     ferrowyn::leaveProgramFolder();
 

@@ -1,4 +1,5 @@
 #include "settings/last_folder.h"
+#include "platform/core/folder_path.h"
 #include "platform/gui/settings_backend.h"
 
 #include <type_traits>
@@ -33,10 +34,19 @@ std::filesystem::path folderFrom(const QVariant& stored) {
     }
 }
 
+bool isPlainFolderPath(const QVariant& stored, const std::filesystem::path& folder) {
+    const auto type = stored.typeId();
+    const auto& text = folder.native();
+    return (type == QMetaType::QString || type == QMetaType::QByteArray) && folder.is_absolute() &&
+           text.find(std::filesystem::path::value_type()) == text.npos && normalFolderPath(folder) == folder;
+}
+
 } // namespace
 
 std::filesystem::path readLastFolder(const std::filesystem::path& defaultFolder) {
-    return folderFrom(readSetting(kApplication, kSection, kKey, storedFormOf(defaultFolder)));
+    const QVariant stored = readSetting(kApplication, kSection, kKey, storedFormOf(defaultFolder));
+    const auto folder = folderFrom(stored);
+    return isPlainFolderPath(stored, folder) ? folder : defaultFolder;
 }
 
 void saveLastFolder(const std::filesystem::path& folder) {

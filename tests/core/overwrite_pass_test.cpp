@@ -56,7 +56,7 @@ TEST(OverwritePass, actsOnlyOnTheFileThatWasChosenAndRefusesAnythingElseBeforeWr
         {"it no longer exists", other, [&] { std::filesystem::rename(folder / "other", folder / "gone"); }},
         {"it was replaced since it was selected", victim, [&] { std::filesystem::rename(other, victim); }},
         // Another folder in its place, holding the very same file under the same name: the folder is not the one.
-        {"its folder was replaced since it was selected", other,
+        {"its folder was replaced since the file was selected", other,
          [&] {
              std::filesystem::rename(folder / "other", folder / "old");
              std::filesystem::create_directory(folder / "other");

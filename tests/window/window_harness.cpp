@@ -3,18 +3,14 @@
 #include "platform/gui/default_handling.h"
 #include "platform/gui/message_box.h"
 #include "platform/gui/path_text.h"
+#include "platform/gui/settings_backend.h"
 
 #include <QAbstractItemView>
 #include <QFile>
-#include <QSettings>
 #include <QTest>
 
 namespace ferrowyn::test {
 namespace {
-
-// The Windows registry cannot be pointed at a temporary folder; an INI file can, on every OS.
-const QSettings::Format kFormat =
-    QSysInfo::productType() == "windows" ? QSettings::IniFormat : QSettings::NativeFormat;
 
 int rowOf(const QStringList& names, const QString& shown) {
     const auto row = static_cast<int>(names.lastIndexOf(shown));
@@ -37,8 +33,7 @@ void moveWithKeys(QWidget* control, int row) {
 } // namespace
 
 WindowHarness::WindowHarness() : m_previousWorkingFolder(std::filesystem::current_path()) {
-    QSettings::setDefaultFormat(kFormat);
-    QSettings::setPath(kFormat, QSettings::UserScope, m_settings.path());
+    keepSettingsIn(m_settings.path()); // the Windows registry cannot be pointed at a temporary folder
     m_work = normalFolderPath(QFile::encodeName(m_workDir.path()).toStdString());
     std::filesystem::current_path(m_work);
     QCoreApplication::setApplicationName("Ferrowyn");
@@ -51,6 +46,7 @@ WindowHarness::~WindowHarness() {
     m_window.reset();
     m_owner.reset();
     std::filesystem::current_path(m_previousWorkingFolder);
+    keepSettingsIn({});
     MessageBox::clearScript();
     // QTemporaryDir cannot remove a name that is not UTF-8; std::filesystem takes names as bytes.
     std::error_code ignored;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "main_window/frmMain.h"
+#include "platform/gui/settings_backend.h"
 #include "test_support.h"
 
 #include <QSettings>
@@ -63,9 +64,7 @@ public:
 
 private:
     static constexpr const char* kKey = "Settings/CurPath";
-    static QSettings store() {
-        return QSettings(QSettings::defaultFormat(), QSettings::UserScope, "Ferrowyn", "Ferrowyn");
-    }
+    static QSettings store() { return QSettings(settingsFile("Ferrowyn"), QSettings::IniFormat); }
     QTemporaryDir m_settings;
     QTemporaryDir m_workDir;
     std::filesystem::path m_work;

@@ -8,9 +8,15 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPaintEvent>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTest>
+#include <QTimer>
 #include <cstdlib>
 #include <fstream>
+#include <thread>
 
 using namespace ferrowyn;
 using ferrowyn::test::readFile;
@@ -80,6 +86,52 @@ private slots:
         QVERIFY(w.lblFileInfo->Caption() == details && !w.btnObliterate->Enabled());
         // The window is painted again after the confirmation closes, before the pass holds the event loop.
         QCOMPARE(watch.windowRepaints, 1);
+    }
+
+    // A device that stalls the pass (a frozen file system, as root) leaves the window painting and answering:
+    // the pass waits on its own thread, the user's clicks are dropped, and a close waits for the pass, then asks.
+    void theWindowPaintsWhileTheDeviceStallsThePassAndACloseWaitsForIt() {
+        WindowHarness h;
+        const auto disk = h.makeFolder("disk");
+        std::filesystem::resize_file(h.makeFile("disk.img", 0), 8 << 20);
+        const std::string thaw = "fsfreeze -u '" + disk.string() + "' 2>/dev/null";
+        struct Unmount {
+            std::string thaw, unmount;
+            ~Unmount() { std::system((thaw + "; " + unmount).c_str()); }
+        } unmount{thaw, "umount '" + disk.string() + "' 2>/dev/null"}; // however the test ends
+        if (!test::run("mkfs.ext4 -q -F '" + h.pathOf("disk.img").string() + "' && mount -o loop '" +
+                       h.pathOf("disk.img").string() + "' '" + disk.string() + "'")) {
+            QSKIP("no file system of our own can be mounted and frozen here (needs root)");
+        }
+        h.makeFile("disk/stalled.bin", 64 * 32768);
+        frmMain& w = h.startWindow();
+        h.openFolder("disk");
+        h.selectFile("stalled.bin");
+        Watch watch(w);
+        QVERIFY(test::run("fsfreeze -f '" + disk.string() + "'"));
+        std::thread([thaw] { // should the window not answer, the pass goes on after a while and the test fails
+            std::this_thread::sleep_for(std::chrono::seconds(5));
+            std::system(thaw.c_str());
+        })
+            .detach();
+        QStringList seenWhileStalled;
+        QTimer::singleShot(200, &w, [&] {
+            w.update();
+            QTimer::singleShot(100, &w, [&] {
+                seenWhileStalled = {w.lblOblPos->Caption(), QString::number(watch.windowRepaints),
+                                    w.close() ? "closed" : "open"};
+                std::system(thaw.c_str());
+            });
+        });
+        MessageBox::setNextAnswer(MessageAnswer::Yes);
+        MessageBox::setNextAnswer(MessageAnswer::Yes); // the success
+        MessageBox::setNextAnswer(MessageAnswer::No);  // then the close's question
+        h.clickObliterate();
+        QCOMPARE(seenWhileStalled, QStringList({"", "2", "open"})); // no block yet; painted since the confirmation
+        QCOMPARE(test::shownPrompts().at(1).section("\n\n", 0, 0), QString("File Obliterated Successfully"));
+        QTRY_COMPARE(test::shownPrompts().size(), 3);
+        QCOMPARE(test::shownPrompts().last(), QString("Are you sure you want to quit?"));
+        QVERIFY(w.isVisible() && !std::filesystem::exists(h.pathOf("disk/stalled.bin")));
     }
 
     // The label is painted once for each new percentage, not once for every block.
@@ -197,39 +249,79 @@ private slots:
                 "it lies in an overlay whose lower layer keeps the original, out of reach of this overwrite."));
     }
 
-    // Two names that read alike are two files: each entry destroys its own file and nothing else. A name that
-    // would turn the text around reads as it is, and a long one wraps inside the details.
-    void namesAreShownAsTheyAreAndEachDestroysOnlyItself() {
+    // Names that look alike are two files, told apart in the list, the details and the questions (a backslash
+    // against a byte that is not UTF-8, a trailing space, a control, the same letters composed or not); each entry
+    // destroys its own file and nothing else. A long name shows whole in the details, and a box with a path as
+    // long as a path gets stays inside the screen, its reason and buttons in view.
+    void lookAlikeNamesAreToldApartLongOnesShowWholeAndEachDestroysOnlyItself() {
         WindowHarness h;
-        // Windows names are UTF-16 text, and may not hold a backslash: there the first is a plain "a" and
-        // y-umlaut.
-        const bool bytes = QSysInfo::productType() != "windows";
-        const std::filesystem::path raw =
-            bytes ? std::filesystem::path("a\xFF") : std::filesystem::path(u8"a\u00FF");
-        const std::filesystem::path lookAlike = u8"a\uFFFD";
-        const std::filesystem::path turned = u8"invoice\u202Etxt.exe";
-        const std::string longName(200, 'n');
-        h.makeFile(raw, 3);
-        h.makeFile(lookAlike, 10);
-        h.makeFile(turned, 10);
-        h.makeFile(longName, 10);
+        const bool windows = QSysInfo::productType() == "windows";
+        std::vector<std::pair<std::filesystem::path, std::filesystem::path>> pairs = {
+            {u8"caf\u00E9.txt", u8"cafe\u0301.txt"}};
+        if (!windows) { // Windows names hold no backslash, control or trailing space
+            pairs.insert(pairs.end(), {{"plan\\xFF.txt", "plan\xFF.txt"},
+                                       {"report.txt", "report.txt "},
+                                       {"tab\tand\nline.txt", "tab and line.txt"}});
+        }
+        for (const auto& [one, other] : pairs) {
+            h.makeFile(one, 3);
+            h.makeFile(other, 10);
+        }
+        const std::filesystem::path longName = std::string(windows ? 200 : 242, 'n');
+        const std::filesystem::path cyrillic = QString(117, QChar(0x0436)).toStdU16String(); // 234 bytes in UTF-8
+        h.makeFile(longName);
+        h.makeFile(cyrillic);
         frmMain& w = h.startWindow();
-        QCOMPARE(h.fileNames(), QStringList({bytes ? QString("a\\xFF") : QString::fromUtf8("a\xC3\xBF"),
-                                             QString::fromUtf8("a\xEF\xBF\xBD"), "invoice\\u202Etxt.exe",
-                                             QString::fromStdString(longName)}));
-        h.selectFile(QString::fromStdString(longName));
-        const auto* details = w.lblFileInfo->findChild<QLabel*>();
-        QVERIFY(details->minimumSizeHint().width() <= w.lblFileInfo->width());
-        h.selectFile("invoice\\u202Etxt.exe");
-        MessageBox::setNextAnswer(MessageAnswer::No);
-        h.clickObliterate();
-        QCOMPARE(MessageBox::shown().last().title, QString("Obliterate invoice\\u202Etxt.exe?"));
-        h.selectFile(shownText(raw));
+        const auto texts = [&](const std::filesystem::path& name) {
+            h.selectFile(shownText(name));
+            const QStringList details = w.lblFileInfo->Caption().split("\r\n");
+            MessageBox::setNextAnswer(MessageAnswer::No);
+            h.clickObliterate();
+            return QStringList{details.first(), QString::number(details.size()), MessageBox::shown().last().title,
+                               MessageBox::shown().last().prompt};
+        };
+        for (const auto& [one, other] : pairs) {
+            const QStringList a = texts(one);
+            const QStringList b = texts(other);
+            QCOMPARE(a.at(0), shownText(h.pathOf(one)));
+            QVERIFY(a[0] != b[0] && a[1] == "5" && b[1] == "5" && a[2] != b[2] && a[3] != b[3]);
+        }
+        const QStringList listed = h.fileNames();
+        QCOMPARE(QSet<QString>(listed.begin(), listed.end()).size(), listed.size());
+
+        for (const auto& name : {longName, cyrillic}) {
+            h.selectFile(shownText(name));
+            QCoreApplication::processEvents(); // the label lays its text out again
+            const auto* details = w.lblFileInfo->findChild<QLabel*>();
+            const auto* area = w.lblFileInfo->findChild<QScrollArea*>();
+            QVERIFY(details->text().remove(QChar(0x200B)).endsWith(" bytes long"));
+            QVERIFY(details->width() <= area->viewport()->width());
+            QVERIFY(details->height() >= details->heightForWidth(details->width()));
+            QVERIFY(area->verticalScrollBar()->maximum() > 0); // all of it can be reached
+        }
+        MessageBox::clearScript();
+        std::filesystem::path tooLong = h.work();
+        while (tooLong.native().size() < 10000) { // far longer than any screen here shows whole
+            tooLong /= longName;
+        }
+        frmMain& refused = h.startWindow({tooLong});
+        auto box = MessageBox::boxFor(MessageBox::shown().first(), &refused);
+        box->show();
+        QVERIFY(QTest::qWaitForWindowExposed(box.get()));
+        QVERIFY(refused.screen()->availableGeometry().contains(box->frameGeometry()));
+        const auto* scroll = box->findChild<QScrollArea*>()->verticalScrollBar();
+        QVERIFY(scroll->maximum() > 0 && scroll->value() == scroll->maximum()); // from its end: the reason
+        const auto* ok = box->findChild<QPushButton*>();
+        QVERIFY(ok->isVisible() && box->rect().contains(QRect(ok->mapTo(box.get(), QPoint()), ok->size())));
+        box.reset();
+
+        h.startWindow();
+        h.selectFile(shownText(pairs.front().first));
         h.confirmObliteration();
         h.clickObliterate();
         QCOMPARE(test::shownPrompts().last(), h.plainOutcome());
-        QVERIFY(!std::filesystem::exists(h.pathOf(raw)));
-        QCOMPARE(readFile(h.pathOf(lookAlike)), "abcdefghij");
+        QVERIFY(!std::filesystem::exists(h.pathOf(pairs.front().first)));
+        QCOMPARE(readFile(h.pathOf(pairs.front().second)), "abcdefghij");
     }
 
     // The folder goes once the file is gone and before the tail re-reads it: the lists move up, and the success

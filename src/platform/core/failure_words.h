@@ -23,7 +23,7 @@ inline constexpr const char* kCannotSelect = "Cannot select %1";
 // Why, for the file the user chose.
 inline constexpr const char* kGone = "it no longer exists";
 inline constexpr const char* kReplaced = "it was replaced since it was selected";
-inline constexpr const char* kFolderReplaced = "its folder was replaced since it was selected";
+inline constexpr const char* kFolderReplaced = "its folder was replaced since the file was selected";
 inline constexpr const char* kChanged = "it changed since it was selected";
 inline constexpr const char* kDriveGone = "its drive is no longer there";
 inline constexpr const char* kNotOneName = "it is not the name of one file in its folder";

@@ -1,8 +1,10 @@
 #include "platform/core/failure_words.h"
 #include "platform/core/file_error.h"
 #include "platform/core/folder_listing.h"
+#include "platform/core/folder_path.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <dirent.h>
 #include <fcntl.h>
 #include <memory>
@@ -84,6 +86,14 @@ std::vector<std::filesystem::path> listFolder(const std::filesystem::path& folde
 
 bool canListFolder(const std::filesystem::path& folder) {
     return DirHandle(::opendir(folder.c_str())) != nullptr;
+}
+
+std::filesystem::path reachedFolder(const std::filesystem::path& folder) {
+    const std::unique_ptr<char, decltype(&std::free)> reached(::realpath(folder.c_str(), nullptr), &std::free);
+    if (!reached) {
+        throw FileError(words::kCannotFindFolder, folder, osReason(errno));
+    }
+    return reached.get();
 }
 
 } // namespace ferrowyn

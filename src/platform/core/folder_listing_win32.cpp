@@ -2,6 +2,7 @@
 #include "platform/core/failure_words.h"
 #include "platform/core/file_error.h"
 #include "platform/core/folder_listing.h"
+#include "platform/core/folder_path.h"
 #include "platform/core/windows_files.h"
 
 namespace ferrowyn {
@@ -65,6 +66,10 @@ bool canListFolder(const std::filesystem::path& folder) {
     }
     FindClose(found);
     return true;
+}
+
+std::filesystem::path reachedFolder(const std::filesystem::path& folder) {
+    return normalFolderPath(folder);
 }
 
 } // namespace ferrowyn

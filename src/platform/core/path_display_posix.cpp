@@ -1,7 +1,5 @@
 #include "platform/core/path_display.h"
 
-#include <cstdio>
-
 namespace ferrowyn {
 namespace {
 
@@ -44,26 +42,21 @@ std::size_t utf8Character(const std::string& text, std::size_t at, char32_t& cha
 } // namespace
 
 std::string displayText(const std::filesystem::path& path) {
+    // A name is bytes: a backslash may be part of one, and bytes that are no UTF-8 are kept as bytes.
     const std::string& bytes = path.native();
-    std::string shown;
-    shown.reserve(bytes.size());
+    std::vector<PathUnit> units;
+    units.reserve(bytes.size());
     for (std::size_t at = 0; at < bytes.size();) {
         char32_t character = 0;
         if (const std::size_t length = utf8Character(bytes, at, character); length > 0) {
-            if (character == U'\\') {
-                shown += "\\\\"; // a name may hold one: it must not read as the start of an escape
-            } else {
-                appendShown(shown, character);
-            }
+            units.push_back({character, PathUnit::Character});
             at += length;
         } else {
-            char escaped[5];
-            std::snprintf(escaped, sizeof escaped, "\\x%02X", static_cast<unsigned char>(bytes[at]));
-            shown += escaped;
+            units.push_back({static_cast<unsigned char>(bytes[at]), PathUnit::Byte});
             ++at;
         }
     }
-    return shown;
+    return displayUnits(units, false);
 }
 
 } // namespace ferrowyn

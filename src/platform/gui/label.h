@@ -3,10 +3,12 @@
 #include <QWidget>
 
 class QLabel;
+class QScrollArea;
 
 namespace ferrowyn {
 
-// A label: plain text wrapped inside its box, which never grows; text that does not fit is clipped.
+// A label: plain text wrapped inside its box, which never grows; text that does not fit is clipped, unless the
+// label is told to show long text whole.
 class Label : public QWidget {
     Q_OBJECT
 public:
@@ -19,8 +21,9 @@ public:
     void setCaption(const QString& caption);
 
     void setAlignment(int alignment);
-    // Lets long runs without spaces (a path, a long name) break inside, instead of being cut at the edge.
-    void setBreakLongWords(bool breakLongWords) { m_breakLongWords = breakLongWords; }
+    // Shows long text whole: runs without spaces (a path, a long name) break inside instead of being cut at the
+    // edge, and text taller than the box scrolls in it.
+    void setShowsLongText(bool showsLongText);
 
     // Paints the label now, without waiting for the event loop.
     void Refresh();
@@ -30,8 +33,9 @@ signals:
 
 private:
     QLabel* m_text;
+    QScrollArea* m_scroll;
     QString m_caption;
-    bool m_breakLongWords = false;
+    bool m_showsLongText = false;
 };
 
 } // namespace ferrowyn

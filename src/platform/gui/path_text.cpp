@@ -7,12 +7,24 @@
 namespace ferrowyn {
 
 QString shownText(const std::filesystem::path& path) {
-    // Most names are ASCII, which every form writes alike: their units are copied as they are.
+    // Most names are printable ASCII, which displayText writes as it is: their units are copied. A backslash, a
+    // control character and a space at either end of a name are not.
     const auto& native = path.native();
     using Unit = std::make_unsigned_t<std::filesystem::path::value_type>;
-    if (!native.empty() &&
-        std::all_of(native.begin(), native.end(), [](auto unit) { return static_cast<Unit>(unit) < 0x80; })) {
-        QString text(static_cast<qsizetype>(native.size()), Qt::Uninitialized);
+    const auto size = native.size();
+    const auto plain = [&](std::size_t at) {
+        const auto unit = static_cast<Unit>(native[at]);
+        if (unit < 0x20 || unit >= 0x7F || unit == '\\') {
+            return false;
+        }
+        return unit != ' ' || (at > 0 && native[at - 1] != '/' && at + 1 < size && native[at + 1] != '/');
+    };
+    bool copied = size > 0;
+    for (std::size_t at = 0; copied && at < size; ++at) {
+        copied = plain(at);
+    }
+    if (copied) {
+        QString text(static_cast<qsizetype>(size), Qt::Uninitialized);
         std::transform(native.begin(), native.end(), reinterpret_cast<char16_t*>(text.data()),
                        [](auto unit) { return static_cast<char16_t>(unit); });
         return text;
@@ -25,7 +37,10 @@ QString breakable(const QString& text) {
     // path breaks after its separators; a run longer than a line holds (a long name) every few characters too.
     constexpr qsizetype kLongRun = 20;
     constexpr qsizetype kStep = 10;
-    const auto isBreak = [](QChar c) { return c.isSpace() || c == '/' || c == '\\'; };
+    // On Linux a backslash is part of a name, doubled when shown: no place to break.
+    const auto isBreak = [](QChar c) {
+        return c.isSpace() || c == '/' || c == QChar(std::filesystem::path::preferred_separator);
+    };
     QString result;
     result.reserve(text.size() + text.size() / 4);
     for (qsizetype at = 0; at < text.size();) {
@@ -35,7 +50,9 @@ QString breakable(const QString& text) {
         }
         for (qsizetype i = at; i < end; ++i) {
             result += text.at(i);
-            if (end - at > kLongRun && (i - at) % kStep == kStep - 1 && !text.at(i).isHighSurrogate()) {
+            if (text.at(i) == '\\') {
+                result += QChar(0x2060); // a word joiner: an escape or a doubled backslash stays on its line
+            } else if (end - at > kLongRun && (i - at) % kStep == kStep - 1 && !text.at(i).isHighSurrogate()) {
                 result += QChar(0x200B);
             }
         }

@@ -1,6 +1,6 @@
 #include "platform/gui/user_input_held.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QEvent>
 
 namespace ferrowyn {
@@ -15,6 +15,9 @@ UserInputHeld::~UserInputHeld() {
 }
 
 bool UserInputHeld::eventFilter(QObject* /*watched*/, QEvent* event) {
+    if (QApplication::activeModalWidget() != nullptr) {
+        return false;
+    }
     switch (event->type()) {
     case QEvent::KeyPress:
     case QEvent::KeyRelease:
