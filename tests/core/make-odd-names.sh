@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Makes, on the Unix side of a Wine drive, names that a Windows program cannot make or reach by a plain path: a
 # trailing dot or space beside the same name without it, a colon and backslashes (a drive and a way out of the
-# folder, to Windows), and a symbolic link Wine shows as a plain file. Each one holds its own text.
-# usage: make-odd-names.sh <folder>
+# folder, to Windows), and symbolic links Wine shows as plain files: one to another folder, one that differs from
+# its target only by a trailing dot, one only in case, and one to a file on another drive (O:). Each one holds
+# its own text.
+# usage: make-odd-names.sh <folder>       (WINEPREFIX set, as make test-windows sets it)
 set -euo pipefail
 folder=$1
 rm -rf "$folder"
@@ -15,3 +17,8 @@ printf 'x.txt' >../x.txt
 printf 'x2.txt' >../x2.txt
 printf 'secret' >../target/secret.txt
 ln -s ../target/secret.txt link.txt
+printf 'notes' >notes.txt && ln -s notes.txt notes.txt.
+printf 'notes2' >notes2.txt && ln -s notes2.txt NOTES2.TXT
+mkdir -p "$folder/o" "$WINEPREFIX/dosdevices"
+printf 'report' >"$folder/o/report.txt" && ln -s "$folder/o/report.txt" report.txt
+ln -sfn "$folder/o" "$WINEPREFIX/dosdevices/o:"

@@ -38,9 +38,9 @@ TEST(Names, twoDifferentNamesNeverReadTheSame) {
 #ifdef _WIN32
     cases.push_back({std::wstring(L"a\xD800"), "a\\uD800"}); // half of a UTF-16 pair, alone
     // A name after a separator that would read as an escape, and the name it would read as.
-    cases.push_back({std::wstring(L"C:\\u0301x"), "C:\\u00750301x"});
+    cases.push_back({std::wstring(L"C:\\u0301x"), "C:\\\\u00750301x"});
     cases.push_back({std::wstring(L"C:\\dir\u0301x"), "C:\\dir\\u0301x"});
-    cases.push_back({std::wstring(L"C:\\dir\\u0301x"), "C:\\dir\\u00750301x"});
+    cases.push_back({std::wstring(L"C:\\dir\\u0301x"), "C:\\dir\\\\u00750301x"});
 #else
     cases.push_back({"plan\xFF.txt", "plan\\xFF.txt"}); // not UTF-8
     cases.push_back({"plan\\xFF.txt", "plan\\\\xFF.txt"});

@@ -71,7 +71,9 @@ TEST(WindowsPlatform, eachNameIsExactlyTheFileItNamesOrIsRefused) {
     const std::filesystem::path folder = std::filesystem::path(made) / L"w";
     auto listed = listFolder(folder, EntryKind::RegularFile);
     std::sort(listed.begin(), listed.end());
-    EXPECT_EQ(listed, (std::vector<std::filesystem::path>{L"link.txt", L"space", L"space ", L"trail", L"trail."}));
+    EXPECT_EQ(listed, (std::vector<std::filesystem::path>{L"NOTES2.TXT", L"link.txt", L"notes.txt", L"notes.txt.",
+                                                          L"notes2.txt", L"report.txt", L"space", L"space ",
+                                                          L"trail", L"trail."}));
     for (const wchar_t* name : {L"trail.", L"space "}) {
         EXPECT_EQ(test::runPass(folder / name).refusal, "");
         EXPECT_FALSE(std::filesystem::exists(verbatimPath(folder / name)));
@@ -86,8 +88,12 @@ TEST(WindowsPlatform, eachNameIsExactlyTheFileItNamesOrIsRefused) {
             EXPECT_EQ(error.reason(), "it is not the name of one file in its folder");
         }
     }
-    EXPECT_EQ(test::runPass(folder / L"link.txt").refusal, "its name leads to another file (a link)");
-    EXPECT_EQ(test::readFile(folder / L"../target/secret.txt"), "secret");
+    for (const wchar_t* name : {L"link.txt", L"notes.txt.", L"NOTES2.TXT", L"report.txt"}) {
+        EXPECT_EQ(test::runPass(folder / name).refusal, "its name leads to another file (a link)");
+    }
+    EXPECT_EQ(test::readFile(folder / L"../target/secret.txt") + test::readFile(folder / L"notes.txt") +
+                  test::readFile(folder / L"notes2.txt") + test::readFile(folder / L"../o/report.txt"),
+              "secretnotesnotes2report");
     EXPECT_EQ(test::readFile(folder / L"../x.txt") + test::readFile(folder / L"../x2.txt"), "x.txtx2.txt");
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace ferrowyn {
@@ -28,6 +29,20 @@ struct Extent {
     unsigned flags = 0;
 };
 using BlockMap = std::vector<Extent>;
+
+// One run of a file's clusters as Windows's retrieval pointers give it: up to the cluster `nextVcn` of the file,
+// they lie from the volume's cluster `lcn` on (-1: nowhere, a hole).
+struct ClusterRun {
+    std::int64_t nextVcn = 0;
+    std::int64_t lcn = 0;
+};
+
+// The block map that runs starting at the file's cluster `startingVcn` give for a file of `length` bytes, or
+// nothing when they are not whole: they must start at the first cluster, go on from run to run, and cover the
+// length. Wine answers every file with one made-up run (starting at 1, ending at 0). No runs at all for a file
+// that has bytes: its bytes are kept among the file system's own records (a resident NTFS file).
+std::optional<BlockMap> blockMapFromRuns(std::int64_t startingVcn, const std::vector<ClusterRun>& runs,
+                                         std::int64_t bytesPerCluster, std::int64_t length);
 
 // The parts of the first `end` bytes that the map gives a place on the device, in order. An extent that holds no
 // data yet (unwritten: preallocated, or zeroed) still lies on blocks that held old contents, so only a range that

@@ -11,16 +11,15 @@ constexpr DWORD kExtentsPerAsk = 128;
 
 std::optional<BlockMap> readBlockMap(HANDLE file, std::int64_t bytesPerCluster) {
     FILE_STANDARD_INFO standard{};
-    if (bytesPerCluster <= 0 ||
-        !GetFileInformationByHandleEx(file, FileStandardInfo, &standard, sizeof standard)) {
+    if (!GetFileInformationByHandleEx(file, FileStandardInfo, &standard, sizeof standard)) {
         return std::nullopt;
     }
-    BlockMap map;
     std::vector<unsigned char> buffer(sizeof(RETRIEVAL_POINTERS_BUFFER) +
                                       kExtentsPerAsk * 2 * sizeof(LARGE_INTEGER));
     auto* pointers = reinterpret_cast<RETRIEVAL_POINTERS_BUFFER*>(buffer.data());
     STARTING_VCN_INPUT_BUFFER start{};
-    std::int64_t vcn = 0; // the next cluster of the file the map must tell
+    std::optional<std::int64_t> firstVcn;
+    std::vector<ClusterRun> runs;
     for (;;) {
         DWORD returned = 0;
         const bool done = DeviceIoControl(file, FSCTL_GET_RETRIEVAL_POINTERS, &start, sizeof start, pointers,
@@ -32,34 +31,16 @@ std::optional<BlockMap> readBlockMap(HANDLE file, std::int64_t bytesPerCluster) 
         if (!done && error != ERROR_MORE_DATA) {
             return std::nullopt;
         }
-        // Believed only when it is whole: it starts where it was asked to, and each extent goes on from the last.
-        if (pointers->StartingVcn.QuadPart != vcn) {
-            return std::nullopt;
-        }
+        firstVcn = firstVcn.value_or(pointers->StartingVcn.QuadPart);
         for (DWORD i = 0; i < pointers->ExtentCount; ++i) {
-            const std::int64_t next = pointers->Extents[i].NextVcn.QuadPart;
-            const std::int64_t lcn = pointers->Extents[i].Lcn.QuadPart;
-            if (next <= vcn) {
-                return std::nullopt;
-            }
-            if (lcn != -1) {
-                map.push_back({vcn * bytesPerCluster, lcn * bytesPerCluster, (next - vcn) * bytesPerCluster, 0});
-            }
-            vcn = next;
+            runs.push_back({pointers->Extents[i].NextVcn.QuadPart, pointers->Extents[i].Lcn.QuadPart});
         }
-        if (done) {
+        if (done || pointers->ExtentCount == 0) {
             break;
         }
-        start.StartingVcn.QuadPart = vcn;
+        start.StartingVcn.QuadPart = runs.back().nextVcn;
     }
-    if (map.empty() && vcn == 0 && standard.EndOfFile.QuadPart > 0) {
-        return BlockMap{{0, 0, standard.EndOfFile.QuadPart, Extent::Inline}};
-    }
-    // ... and it covers the file's length.
-    if (vcn * bytesPerCluster < standard.EndOfFile.QuadPart) {
-        return std::nullopt;
-    }
-    return map;
+    return blockMapFromRuns(firstVcn.value_or(0), runs, bytesPerCluster, standard.EndOfFile.QuadPart);
 }
 
 std::optional<std::vector<ByteRange>> allocatedRanges(HANDLE file, std::int64_t end) {

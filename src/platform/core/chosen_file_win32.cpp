@@ -1,21 +1,13 @@
 #include "platform/core/chosen_file.h"
+#include "platform/core/drive_facts_win32.h"
 #include "platform/core/failure_words.h"
 #include "platform/core/file_error.h"
+#include "platform/core/path_display.h"
 #include "platform/core/windows_files.h"
 
 #include <vector>
 
 namespace ferrowyn {
-namespace {
-
-bool endsWithIgnoringCase(const std::wstring& text, const std::wstring& end) {
-    return text.size() >= end.size() &&
-           CompareStringOrdinal(text.data() + (text.size() - end.size()), static_cast<int>(end.size()), end.data(),
-                                static_cast<int>(end.size()), TRUE) == CSTR_EQUAL;
-}
-
-} // namespace
-
 bool isOneName(const std::filesystem::path& name) {
     const std::wstring& text = name.native();
     return !text.empty() && text != L"." && text != L".." && text.find_first_of(L"\\/:") == std::wstring::npos;
@@ -80,26 +72,62 @@ bool readIdentity(HANDLE handle, Entry entry, FileIdentity& identity, BY_HANDLE_
     return true;
 }
 
-bool isNamed(HANDLE handle, const std::filesystem::path& folder, const std::filesystem::path& name) {
-    // The file's own path on its volume, without the drive: "\dir\name".
-    std::vector<unsigned char> buffer(sizeof(FILE_NAME_INFO) + 32768 * sizeof(wchar_t));
-    auto* info = reinterpret_cast<FILE_NAME_INFO*>(buffer.data());
-    if (!GetFileInformationByHandleEx(handle, FileNameInfo, info, static_cast<DWORD>(buffer.size()))) {
-        return false;
+std::wstring finalPathOf(HANDLE handle) {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = GetFinalPathNameByHandleW(handle, path.data(), static_cast<DWORD>(path.size()),
+                                                       FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+        if (length == 0) {
+            return {};
+        }
+        if (length < path.size()) {
+            path.resize(length);
+            return path;
+        }
+        path.resize(length + 1);
     }
-    // Wine reports "trail." as "trail" here although it opened "trail." itself; the file's identity tells the
-    // two apart, so the name is compared without its trailing dots and spaces.
-    const auto trimmed = [](std::wstring path) {
-        path.erase(path.find_last_not_of(L". ") + 1);
-        return path;
-    };
-    std::wstring expected = folder.relative_path().native();
-    while (!expected.empty() && expected.back() == L'\\') {
-        expected.pop_back();
+}
+
+// True when `trimmed`, in the same folder as the open `file`, leads to that very file. Wine shows "notes.txt."
+// as "notes.txt" whether it is a file of its own or a Unix link to "notes.txt"; only the file it leads to tells.
+bool sameFileWithout(HANDLE file, const std::wstring& trimmed) {
+    const Handle other(CreateFileW(verbatimPath(trimmed).c_str(), FILE_READ_ATTRIBUTES,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                   FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    FileIdentity ours;
+    FileIdentity theirs;
+    BY_HANDLE_FILE_INFORMATION details{};
+    return other.valid() && readIdentity(file, Entry::File, ours, details) &&
+           readIdentity(other.get(), Entry::File, theirs, details) && ours.file == theirs.file &&
+           ours.fileHigh == theirs.fileHigh && ours.volume == theirs.volume;
+}
+
+std::string refusalForName(HANDLE file, HANDLE folder, const std::filesystem::path& name) {
+    std::wstring folderPath = finalPathOf(folder);
+    const std::wstring filePath = finalPathOf(file);
+    if (folderPath.empty() || filePath.empty()) {
+        return words::kLeadsElsewhere;
     }
-    expected = (expected.empty() ? L"" : L"\\" + expected) + L"\\" + name.native();
-    return endsWithIgnoringCase(trimmed(std::wstring(info->FileName, info->FileNameLength / sizeof(wchar_t))),
-                                trimmed(expected));
+    if (!folderPath.ends_with(L'\\')) {
+        folderPath += L'\\';
+    }
+    const std::wstring expected = folderPath + name.native();
+    if (filePath == expected) {
+        return {};
+    }
+    const bool sameFolder = filePath.size() > folderPath.size() && filePath.starts_with(folderPath) &&
+                            filePath.find(L'\\', folderPath.size()) == std::wstring::npos;
+    if (!runsUnderWine()) {
+        // Windows itself shows a link as a reparse point, refused before; in the same folder the drive knows the
+        // file by another case of its name, or by the long name of a short 8.3 one.
+        return sameFolder ? words::knownByAnotherName(displayText(filePath.substr(folderPath.size())))
+                          : words::kLeadsElsewhere;
+    }
+    // Wine drops a name's trailing dots and spaces from the paths it gives, and shows a Unix link as the file it
+    // leads to.
+    std::wstring trimmed = expected;
+    trimmed.erase(trimmed.find_last_not_of(L". ") + 1);
+    return filePath == trimmed && !sameFileWithout(file, trimmed) ? std::string() : words::kLeadsElsewhere;
 }
 
 ChosenFile chooseFile(const std::filesystem::path& folder, const std::filesystem::path& name) {
@@ -123,8 +151,8 @@ ChosenFile chooseFile(const std::filesystem::path& folder, const std::filesystem
         !readTimes(fileHandle.get(), times)) {
         fail(osReason(static_cast<int>(GetLastError())));
     }
-    if (!isNamed(fileHandle.get(), folder, name)) {
-        fail(words::kLeadsElsewhere);
+    if (const auto refusal = refusalForName(fileHandle.get(), folderHandle.get(), name); !refusal.empty()) {
+        fail(refusal);
     }
     chosen.length = times.length;
     chosen.modified = times.modified;

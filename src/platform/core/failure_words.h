@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 // The words every part of the program uses for what it could not do and why, so that the same trouble reads the
 // same wherever it is met. An action holds "%1" where the path goes (see FileError).
 
@@ -29,6 +31,10 @@ inline constexpr const char* kDriveGone = "its drive is no longer there";
 inline constexpr const char* kNotOneName = "it is not the name of one file in its folder";
 inline constexpr const char* kLink = "it is a symbolic link";
 inline constexpr const char* kLeadsElsewhere = "its name leads to another file (a link)";
+// ... that the drive knows as `name`: another case, or the long name of a short 8.3 one.
+inline std::string knownByAnotherName(const std::string& name) {
+    return "the drive knows it by another name, " + name;
+}
 inline constexpr const char* kFolder = "it is a folder";
 inline constexpr const char* kNotRegular = "it is not a regular file";
 inline constexpr const char* kNotStored = "it is not a file on a storage device";

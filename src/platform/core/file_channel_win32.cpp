@@ -226,7 +226,10 @@ void FileChannel::open(const ChosenFile& file) {
     if (const auto refusal = refusalFor(details.dwFileAttributes); !refusal.empty()) {
         refuse(refusal);
     }
-    if (!isNamed(handle, file.folder, file.name) || identity.volume != folderIdentity.volume) {
+    if (const auto refusal = refusalForName(handle, handles->folder.get(), file.name); !refusal.empty()) {
+        refuse(refusal);
+    }
+    if (identity.volume != folderIdentity.volume) {
         refuse(words::kLeadsElsewhere);
     }
     // The creation time is looked at last: Wine gives the time of the last change there, so a file that was

@@ -43,9 +43,11 @@ std::wstring verbatimPath(const std::filesystem::path& path);
 enum class Entry { File, Folder };
 bool readIdentity(HANDLE handle, Entry entry, FileIdentity& identity, BY_HANDLE_FILE_INFORMATION& details);
 
-// True when the open file is the entry `name` of `folder` itself: Windows may have reached another file (a link
-// it followed, a name it rewrote).
-bool isNamed(HANDLE handle, const std::filesystem::path& folder, const std::filesystem::path& name);
+// Why the open file `file` is not the entry `name` of the open folder `folder` itself, exactly as named (case
+// and trailing dots included), or an empty text when it is: Windows may have reached another file (a link it
+// followed, a name it rewrote, a short 8.3 name), or one on another volume. Both paths are the file system's own,
+// so a folder reached through a junction compares as itself.
+std::string refusalForName(HANDLE file, HANDLE folder, const std::filesystem::path& name);
 
 // A time as Windows counts it, in 100-nanosecond ticks since 1601. Both the choice and the overwrite read a
 // file's times through this one function, so that the same time always compares equal.
