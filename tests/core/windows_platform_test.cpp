@@ -91,6 +91,14 @@ TEST(WindowsPlatform, eachNameIsExactlyTheFileItNamesOrIsRefused) {
     for (const wchar_t* name : {L"link.txt", L"notes.txt.", L"NOTES2.TXT", L"report.txt"}) {
         EXPECT_EQ(test::runPass(folder / name).refusal, "its name leads to another file (a link)");
     }
+    // A sparse file whose holes would fill its drive, were they written: refused before the first write.
+    const auto sparse = std::filesystem::path(made) / L"small" / L"sparse.bin";
+    if (std::filesystem::exists(sparse)) {
+        EXPECT_EQ(test::runPass(sparse).refusal,
+                  "its drive cannot show where the holes of this sparse file are, and writing them would fill the "
+                  "drive");
+        EXPECT_EQ(std::filesystem::file_size(sparse), 64u << 20);
+    }
     EXPECT_EQ(test::readFile(folder / L"../target/secret.txt") + test::readFile(folder / L"notes.txt") +
                   test::readFile(folder / L"notes2.txt") + test::readFile(folder / L"../o/report.txt"),
               "secretnotesnotes2report");

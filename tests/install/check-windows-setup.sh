@@ -94,7 +94,7 @@ grep -q 'longPathAware.*>true<' <<<"$resources" || fail "Ferrowyn.exe's manifest
 strings -e l "$start_menu/Ferrowyn.lnk" | grep -qxF '%USERPROFILE%\Documents' ||
     fail "the Start menu entry does not start in the user's Documents folder"
 for value in "DisplayVersion=REG_SZ 1.2.1" "Publisher=REG_SZ Kelditch" "DisplayName=REG_SZ Ferrowyn" \
-    "InstallLocation=REG_SZ $program_files" "QuietUninstallString=REG_SZ \"$program_files\\Uninstall.exe\" /S" \
+    "InstallLocation=REG_SZ $program_files" "QuietUninstallString=REG_SZ \"$program_files\\Uninstall.exe\" /S _?=$program_files" \
     "NoModify=REG_DWORD 0x1" "NoRepair=REG_DWORD 0x1"; do
     [ "$(reg_value "$uninstall_key" "${value%%=*}")" = "${value#*=}" ] || fail "\"Apps and features\" lacks $value"
 done
@@ -118,8 +118,9 @@ state=$(installed_state)
 status=0
 timeout 60 wine "$setup" /S || status=$?
 [ "$status" -eq 2 ] || fail "a silent setup ended with $status while Ferrowyn ran, not 2"
-# The uninstaller reports its exit code only when it runs in place (_?=, which must come last, unquoted).
-printf '@"%s\\Uninstall.exe" /S _?=%s\r\n' "$program_files" "$program_files" >uninstall.cmd
+# The registered quiet uninstall string, as a management tool runs it.
+quiet_uninstall=$(reg_value "$uninstall_key" QuietUninstallString)
+printf '@%s\r\n' "${quiet_uninstall#REG_SZ }" >uninstall.cmd
 status=0
 timeout 60 wine cmd /c uninstall.cmd || status=$?
 [ "$status" -eq 2 ] || fail "a silent uninstall ended with $status while Ferrowyn ran, not 2"
@@ -145,10 +146,11 @@ quit_ferrowyn
 [ "$(reg_value "$settings" CurPath)" = "$documents" ] ||
     fail "started in its install folder, Ferrowyn saved $(reg_value "$settings" CurPath), not $documents"
 
-echo "-- uninstalling it silently"
-wine "$home/Uninstall.exe" /S
+echo "-- uninstalling it silently, with the registered quiet uninstall string"
+status=0
+timeout 60 wine cmd /c uninstall.cmd || status=$?
+[ "$status" -eq 0 ] || fail "the quiet uninstall ended with $status"
 wineserver -w
-sleep 1
 [ ! -e "$home" ] || fail "the uninstaller left $(cd "$home" && find . | tr '\n' ' ')"
 [ ! -e "$start_menu" ] || fail "the Start menu entry stayed"
 diff <(echo "$registry_before") <(echo "$(machine_registry)") >&2 ||

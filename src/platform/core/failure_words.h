@@ -49,6 +49,8 @@ inline constexpr const char* kFolderNotWritable = "you may not delete files in i
 inline constexpr const char* kFolderUnchangeable = "its folder is marked unchangeable";
 inline constexpr const char* kFolderAppendOnly = "its folder is marked append-only";
 inline constexpr const char* kFolderSticky = "its folder lets only the file's owner delete it";
+inline constexpr const char* kHolesWouldFill =
+    "its drive cannot show where the holes of this sparse file are, and writing them would fill the drive";
 inline constexpr const char* kGrew = "another program added to it while it was overwritten";
 inline constexpr const char* kCutShort = "another program cut it short while it was overwritten";
 inline constexpr const char* kRenamedMeanwhile = "another program renamed it at the moment it was deleted";

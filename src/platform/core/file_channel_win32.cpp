@@ -253,6 +253,14 @@ void FileChannel::open(const ChosenFile& file) {
     opened.drive = driveFactsOf(handle, file.folder, details.dwFileAttributes);
     opened.mapBefore = readBlockMap(handle, opened.drive.allocationUnit);
     opened.storage = storageUnder(handle);
+    // Where neither a map nor the drive shows where a sparse file's holes are (Wine shows neither), every byte is
+    // written: refused before the first write if the holes alone would fill the drive.
+    ULARGE_INTEGER free{};
+    if (!opened.mapBefore && !allocatedRanges(handle, times.length) && opened.drive.allocatedBytes >= 0 &&
+        GetDiskFreeSpaceExW(file.folder.c_str(), &free, nullptr, nullptr) &&
+        times.length - opened.drive.allocatedBytes > static_cast<std::int64_t>(free.QuadPart)) {
+        refuse(words::kHolesWouldFill);
+    }
     m_handles = std::move(handles);
     m_file = file;
 }
