@@ -5,6 +5,7 @@
 #include "window_harness.h"
 
 #include <QAbstractItemView>
+#include <QClipboard>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -313,6 +314,8 @@ private slots:
         QVERIFY(scroll->maximum() > 0 && scroll->value() == scroll->maximum()); // from its end: the reason
         const auto* ok = box->findChild<QPushButton*>();
         QVERIFY(ok->isVisible() && box->rect().contains(QRect(ok->mapTo(box.get(), QPoint()), ok->size())));
+        QTest::keyClick(box.get(), Qt::Key_C, Qt::ControlModifier); // copied as it reads, without break marks
+        QCOMPARE(QGuiApplication::clipboard()->text(), "Ferrowyn\n\n" + MessageBox::shown().first().prompt);
         box.reset();
 
         h.startWindow();

@@ -2,8 +2,10 @@
 #include "platform/gui/path_text.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QQueue>
@@ -45,7 +47,8 @@ constexpr int kUsualWidth = 480;
 // puts around it is known only once it shows (on X11): then it is fitted, and placed inside the area, again.
 class FittedBox : public QDialog {
 public:
-    FittedBox(QWidget* over, const QString& text) : QDialog(over, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint) {
+    FittedBox(QWidget* over, const QString& text)
+        : QDialog(over, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint), m_plain(text) {
         auto* layout = new QVBoxLayout(this);
         layout->setSizeConstraint(QLayout::SetFixedSize);
         m_text = new QLabel(breakable(text));
@@ -72,6 +75,15 @@ public:
     }
 
 protected:
+    // Ctrl+C copies the box's title and text as a Windows message box does, as they are: without the marks that
+    // let its lines break.
+    void keyPressEvent(QKeyEvent* event) override {
+        if (event->matches(QKeySequence::Copy)) {
+            QGuiApplication::clipboard()->setText(windowTitle() + QStringLiteral("\n\n") + m_plain);
+            return;
+        }
+        QDialog::keyPressEvent(event);
+    }
     bool event(QEvent* event) override {
         const bool handled = QDialog::event(event);
         if ((event->type() == QEvent::Move || event->type() == QEvent::Show) && isVisible()) {
@@ -116,6 +128,7 @@ private:
         m_area->setFixedSize(width + (height > room ? scrollBar : 0), std::min(height, room));
     }
 
+    QString m_plain;
     QLabel* m_text;
     QScrollArea* m_area;
     QDialogButtonBox* m_buttons = nullptr;
