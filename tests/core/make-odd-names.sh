@@ -21,6 +21,8 @@ printf 'secret' >../target/secret.txt
 ln -s ../target/secret.txt link.txt
 printf 'notes' >notes.txt && ln -s notes.txt notes.txt.
 printf 'notes2' >notes2.txt && ln -s notes2.txt NOTES2.TXT
+# Wine makes the prefix at its first run, unless the prefix's folder is there already: then it never finishes.
+[ -e "$WINEPREFIX/system.reg" ] || { wineboot --init && wineserver -w; }
 mkdir -p "$folder/o" "$WINEPREFIX/dosdevices"
 printf 'report' >"$folder/o/report.txt" && ln -s "$folder/o/report.txt" report.txt
 ln -sfn "$folder/o" "$WINEPREFIX/dosdevices/o:"

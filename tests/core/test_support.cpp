@@ -110,7 +110,7 @@ PassRun runPass(const std::filesystem::path& path, const std::function<void()>& 
                                                      std::string question =
                                                          std::to_string(others) + " other names";
                                                      for (const auto& name : found) {
-                                                         question += " " + name.string();
+                                                         question.append(" ").append(name.string());
                                                      }
                                                      return ask(question);
                                                  },
