@@ -15,6 +15,8 @@ public:
     using View = std::basic_string_view<Unit>;
 
     std::size_t size() const { return m_ends.size(); }
+    // All the strings' units together.
+    std::size_t units() const { return m_units.size(); }
     View operator[](std::size_t index) const {
         const std::size_t start = index == 0 ? 0 : m_ends[index - 1];
         return View(m_units).substr(start, m_ends.at(index) - start);

@@ -92,7 +92,7 @@ SortKey keyOf(QStringView text, qsizetype from, std::uint32_t row) {
 class ShownTexts {
 public:
     explicit ShownTexts(const NameList& names) {
-        m_texts.reserve(names.size(), names.size() * 16);
+        m_texts.reserve(names.size(), names.units()); // as long as the names, but for escapes
         std::u16string text;
         for (std::size_t at = 0; at < names.size(); ++at) {
             text.clear();
