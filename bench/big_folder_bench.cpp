@@ -30,8 +30,13 @@ struct Run {
     double peakMegabytes;
 };
 
+// The folder this run makes, taken away at its end, whatever the end.
+std::filesystem::path scratch;
+
 [[noreturn]] void fail(const std::string& what) {
     std::fprintf(stderr, "bench_big_folder: %s\n", what.c_str());
+    std::error_code ignored;
+    std::filesystem::remove_all(scratch, ignored);
     std::exit(1);
 }
 
@@ -72,7 +77,7 @@ Run timed(const std::vector<std::string>& argv, const std::filesystem::path& fol
 }
 
 // Ferrowyn started in `folder`, remembering it, until its window is painted.
-Run timedStart(const std::filesystem::path& scratch, const std::filesystem::path& folder) {
+Run timedStart(const std::filesystem::path& folder) {
     const auto config = scratch / ("config-" + folder.filename().string());
     std::filesystem::create_directories(config / "Ferrowyn");
     std::ofstream(config / "Ferrowyn" / "Ferrowyn.conf") << "[Settings]\nCurPath=" << folder.string() << "\n";
@@ -99,7 +104,7 @@ int main(int argc, char** argv) {
     if (::mkdtemp(made.data()) == nullptr) {
         fail("cannot make a folder in " + std::filesystem::temp_directory_path().string());
     }
-    const std::filesystem::path scratch = made;
+    scratch = made;
     const auto big = scratch / "big";
     const auto empty = scratch / "empty";
     std::filesystem::create_directory(big);
@@ -119,17 +124,17 @@ int main(int argc, char** argv) {
                 loadAverage().c_str());
 
     timed({"ls", "-1", big.string()}, big, {}, true); // the folder read once from disk, for both
-    Run start = timedStart(scratch, big);
+    Run start = timedStart(big);
     Run ls{1e9, 0};
     for (int round = 0; round < 5; ++round) {
         ls.seconds = std::min(ls.seconds, timed({"ls", "-1", big.string()}, big, {}, true).seconds);
-        const Run again = timedStart(scratch, big);
+        const Run again = timedStart(big);
         std::printf("round %d: start %.3f s, %.1f MB\n", round + 1, again.seconds, again.peakMegabytes);
         start = {std::min(start.seconds, again.seconds), std::max(start.peakMegabytes, again.peakMegabytes)};
     }
-    Run emptyStart = timedStart(scratch, empty);
+    Run emptyStart = timedStart(empty);
     for (int round = 1; round < 3; ++round) {
-        const Run again = timedStart(scratch, empty);
+        const Run again = timedStart(empty);
         emptyStart = {std::min(emptyStart.seconds, again.seconds),
                       std::max(emptyStart.peakMegabytes, again.peakMegabytes)};
     }
