@@ -68,7 +68,7 @@ package-windows: windows-build
 # usage: make bench [BENCH_ARGS="folder size-in-MiB"]
 bench: build
 	$(BUILD_DIR)/bench/bench_overwrite_pass $(BENCH_ARGS)
-	$(BUILD_DIR)/bench/bench_file_list
+	$(BUILD_DIR)/bench/bench_big_folder
 	$(BUILD_DIR)/bench/bench_progress_repaint
 
 # usage: make install [PREFIX=/usr/local] [DESTDIR=...]

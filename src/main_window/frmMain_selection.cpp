@@ -28,7 +28,7 @@ void frmMain::dvlDriveList_Change() {
 }
 
 void frmMain::dlsDirList_Change() {
-    flsFileList->setPath(dlsDirList->Path());
+    flsFileList->setPath(dlsDirList->Path(), dlsDirList->listing());
     applyAvailabilityRule();
     emptyDetailsWhenNothingSelected();
 }
@@ -72,10 +72,11 @@ void frmMain::showFolderAsItIsNow(const QString& error) {
 }
 
 void frmMain::moveListsTo(const std::filesystem::path& folder) {
-    // As at start: the drive, then the folder, then the files, whatever the handlers in between did.
+    // As at start: the drive, then the folder, then the files, whatever the handlers in between did. The folder
+    // is read once for both lists.
     dvlDriveList->setDrive(folder);
     dlsDirList->setPath(folder);
-    flsFileList->setPath(folder);
+    flsFileList->setPath(folder, dlsDirList->listing());
 }
 
 void frmMain::applyAvailabilityRule() {

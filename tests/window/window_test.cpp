@@ -85,6 +85,12 @@ private slots:
         }
         h.makeFolder("sub/other");
         h.makeFolder(".secrets");
+        QStringList folders = {".secrets", "sub"};  // hidden too
+        if (QSysInfo::productType() != "windows") { // a link to a folder is a folder; one to a file is in no list
+            std::filesystem::create_directory_symlink(h.pathOf("sub/other"), h.pathOf("linked"));
+            std::filesystem::create_symlink(h.pathOf("A.txt"), h.pathOf("link.txt"));
+            folders.insert(1, "linked");
+        }
         // A damaged settings file is read as empty, and replaced on the way out.
         const std::filesystem::path settings = h.settingsFileName().toStdString();
         std::filesystem::create_directories(settings.parent_path());
@@ -95,7 +101,7 @@ private slots:
         QCOMPARE(w.dlsDirList->Path(), h.work());
         QCOMPARE(w.flsFileList->Path(), h.work());
         QCOMPARE(h.fileNames(), files);
-        QCOMPARE(h.folderNames().mid(h.folderNames().size() - 2), QStringList({".secrets", "sub"})); // hidden too
+        QCOMPARE(h.folderNames().mid(h.folderNames().size() - folders.size()), folders);
         QVERIFY(!w.btnObliterate->Enabled());
         QCOMPARE(w.lblFileInfo->Caption() + w.lblOblPos->Caption(), QString());
 
@@ -286,8 +292,13 @@ private slots:
             QCOMPARE(drop({url(h.makeFile("dropped.txt"))}), Qt::CopyAction);
             QCOMPARE(w.flsFileList->Path(), h.work());
             QCOMPARE(w.flsFileList->FileName(), std::filesystem::path("dropped.txt"));
+            // From the folder shown, made since the lists read it: both lists read it again, and agree.
+            h.makeFolder("later");
+            QCOMPARE(drop({url(h.makeFile("later.txt"))}), Qt::CopyAction);
+            QCOMPARE(w.flsFileList->FileName(), std::filesystem::path("later.txt"));
+            QVERIFY(h.folderNames().contains("later"));
             QCOMPARE(drop({url(h.pathOf("sub/other.txt"))}, Qt::MoveAction), Qt::IgnoreAction);
-            QCOMPARE(w.flsFileList->FileName(), std::filesystem::path("dropped.txt"));
+            QCOMPARE(w.flsFileList->FileName(), std::filesystem::path("later.txt"));
             QUrl remote = url(h.pathOf("dropped.txt"));
             remote.setHost("otherhost");
             if (!windows) { // there a host names a network share, which Windows reaches itself

@@ -51,20 +51,16 @@ bool linksToFolder(int folderFd, const char* name) {
     return ::fstatat(folderFd, name, &info, 0) == 0 && S_ISDIR(info.st_mode);
 }
 
-bool matches(int folderFd, const dirent& entry, EntryKind kind) {
-    const unsigned char type = typeOf(folderFd, entry);
-    if (kind == EntryKind::RegularFile) {
-        return type == DT_REG;
-    }
+bool isFolder(int folderFd, const dirent& entry, unsigned char type) {
     return type == DT_DIR || (type == DT_LNK && linksToFolder(folderFd, entry.d_name));
 }
 
 } // namespace
 
-std::vector<std::filesystem::path> listFolder(const std::filesystem::path& folder, EntryKind kind) {
+FolderListing listFolder(const std::filesystem::path& folder) {
     const DirHandle dir = openFolder(folder);
     const int folderFd = ::dirfd(dir.get());
-    std::vector<std::filesystem::path> names;
+    FolderListing listing;
     for (;;) {
         errno = 0;
         const dirent* entry = ::readdir(dir.get());
@@ -72,15 +68,16 @@ std::vector<std::filesystem::path> listFolder(const std::filesystem::path& folde
             if (errno != 0) {
                 throw FileError(words::kCannotReadFolder, folder, osReason(errno));
             }
-            return names;
+            return listing;
         }
         // Hidden files start with a dot and are left out; hidden folders (~/.ssh) are shown, but not "." and "..".
         const std::string_view name = entry->d_name;
-        const bool hidden = name.front() == '.' && (kind == EntryKind::RegularFile || name == "." || name == "..");
-        if (hidden || !matches(folderFd, *entry, kind)) {
-            continue;
+        const unsigned char type = typeOf(folderFd, *entry);
+        if (type == DT_REG && name.front() != '.') {
+            listing.files.add(name);
+        } else if (name != "." && name != ".." && isFolder(folderFd, *entry, type)) {
+            listing.folders.add(name);
         }
-        names.emplace_back(entry->d_name);
     }
 }
 

@@ -13,17 +13,9 @@ struct FindCloser {
     ~FindCloser() { FindClose(handle); }
 };
 
-bool matches(const WIN32_FIND_DATAW& entry, EntryKind kind) {
-    const DWORD attributes = entry.dwFileAttributes;
-    if (kind == EntryKind::Folder) {
-        return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-    }
-    return (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DEVICE)) == 0;
-}
-
 } // namespace
 
-std::vector<std::filesystem::path> listFolder(const std::filesystem::path& folder, EntryKind kind) {
+FolderListing listFolder(const std::filesystem::path& folder) {
     WIN32_FIND_DATAW entry{};
     // Verbatim, so that each name found is the name as it is on the disk, trailing dots and spaces included.
     const HANDLE found = FindFirstFileExW(verbatimPath(folder / L"*").c_str(), FindExInfoBasic, &entry,
@@ -36,25 +28,31 @@ std::vector<std::filesystem::path> listFolder(const std::filesystem::path& folde
         return {};
     }
     const FindCloser closer{found};
-    std::vector<std::filesystem::path> names;
+    FolderListing listing;
     do {
-        const std::wstring name = entry.cFileName;
+        const std::wstring_view name = entry.cFileName;
+        const DWORD attributes = entry.dwFileAttributes;
         // Hidden and system files are left out, as Explorer leaves them out. Hidden folders (AppData) are shown;
         // folders that are both hidden and system belong to Windows itself.
-        const DWORD hiddenOrSystem = entry.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
-        const bool hidden = kind == EntryKind::RegularFile
-                                ? hiddenOrSystem != 0
-                                : hiddenOrSystem == (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+        const DWORD hiddenOrSystem = attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
         // A Unix name on a Wine drive may hold what Windows reads as a separator or a drive: it is left out,
         // since no path can lead to it alone.
-        if (isOneName(name) && !hidden && matches(entry, kind)) {
-            names.emplace_back(name);
+        if (!isOneName(std::filesystem::path(name))) {
+            continue;
+        }
+        if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+            if (hiddenOrSystem != (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) {
+                listing.folders.add(name);
+            }
+        } else if ((attributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DEVICE)) == 0 &&
+                   hiddenOrSystem == 0) {
+            listing.files.add(name);
         }
     } while (FindNextFileW(found, &entry));
     if (const DWORD error = GetLastError(); error != ERROR_NO_MORE_FILES) {
         throw FileError(words::kCannotReadFolder, folder, osReason(static_cast<int>(error)));
     }
-    return names;
+    return listing;
 }
 
 bool canListFolder(const std::filesystem::path& folder) {

@@ -6,13 +6,11 @@
 #include "platform/gui/inner_widget.h"
 #include "platform/gui/name_list_model.h"
 #include "platform/gui/path_text.h"
-#include "platform/gui/sorted_names.h"
 
 #include <QKeyEvent>
 #include <QListView>
 #include <QStyledItemDelegate>
 #include <algorithm>
-#include <iterator>
 
 namespace ferrowyn {
 namespace {
@@ -62,33 +60,29 @@ class FolderRows : public NameListModel {
 public:
     using NameListModel::NameListModel;
 
-    void setFolders(std::vector<ShownName> chain, std::vector<ShownName> subfolders, const QIcon& openIcon,
-                    const QIcon& closedIcon) {
-        m_chainLength = static_cast<int>(chain.size());
+    void setFolders(std::vector<ShownName> chain, std::shared_ptr<const NameList> subfolders,
+                    const QIcon& openIcon, const QIcon& closedIcon) {
         m_openIcon = openIcon;
         m_closedIcon = closedIcon;
-        chain.reserve(chain.size() + subfolders.size());
-        std::move(subfolders.begin(), subfolders.end(), std::back_inserter(chain));
-        setRows(std::move(chain));
+        setRows(std::move(chain), std::move(subfolders));
     }
-    int chainLength() const { return m_chainLength; }
     // The folder that `row` stands for, when the list shows `shown`.
     std::filesystem::path folderAt(int row, const std::filesystem::path& shown) const {
-        return row < m_chainLength ? this->row(row).name : shown / this->row(row).name;
+        const std::filesystem::path name(this->name(row));
+        return row < leadingRows() ? name : shown / name;
     }
 
     QVariant data(const QModelIndex& index, int role) const override {
         if (index.isValid() && role == Qt::DecorationRole) {
-            return index.row() < m_chainLength ? m_openIcon : m_closedIcon;
+            return index.row() < leadingRows() ? m_openIcon : m_closedIcon;
         }
         if (index.isValid() && role == kDepthRole) {
-            return std::min(index.row(), m_chainLength);
+            return std::min(index.row(), leadingRows());
         }
         return NameListModel::data(index, role);
     }
 
 private:
-    int m_chainLength = 0;
     QIcon m_openIcon;
     QIcon m_closedIcon;
 };
@@ -108,14 +102,16 @@ DirListBox::DirListBox(QWidget* parent) : QWidget(parent), m_rows(new FolderRows
 void DirListBox::setPath(const std::filesystem::path& path) {
     const auto folder = normalFolderPath(path);
     const auto steps = chainOfFolders(volumeRootOf(folder), folder);
-    auto subfolders = sortedForShowing(listFolder(folder, EntryKind::Folder));
+    auto listing = std::make_shared<const FolderListing>(listFolder(folder));
 
     std::vector<ShownName> chain;
     for (const auto& step : steps) {
         chain.push_back({shownText(chain.empty() ? step : step.filename()), step});
     }
-    m_rows->setFolders(std::move(chain), std::move(subfolders), style()->standardIcon(QStyle::SP_DirOpenIcon),
+    m_rows->setFolders(std::move(chain), std::shared_ptr<const NameList>(listing, &listing->folders),
+                       style()->standardIcon(QStyle::SP_DirOpenIcon),
                        style()->standardIcon(QStyle::SP_DirClosedIcon));
+    m_listing = std::move(listing);
 
     const bool changed = folder != m_path;
     m_path = folder;
@@ -130,7 +126,7 @@ int DirListBox::ListCount() const {
 }
 
 QString DirListBox::List(int index) const {
-    return m_rows->row(index).text;
+    return m_rows->text(index);
 }
 
 int DirListBox::ListIndex() const {
@@ -149,8 +145,8 @@ void DirListBox::openByUser(int row) {
 
 void DirListBox::highlightPath() {
     // The sub-folders lie below the folder shown: only the open folders can be it.
-    for (int row = 0; row < m_rows->chainLength(); ++row) {
-        if (m_rows->row(row).name == m_path) {
+    for (int row = 0; row < m_rows->leadingRows(); ++row) {
+        if (m_rows->name(row) == m_path.native()) {
             m_list->selectionModel()->setCurrentIndex(m_rows->index(row, 0), QItemSelectionModel::ClearAndSelect);
         }
     }

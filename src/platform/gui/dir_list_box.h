@@ -1,7 +1,10 @@
 #pragma once
 
+#include "platform/core/folder_listing.h"
+
 #include <QWidget>
 #include <filesystem>
+#include <memory>
 
 class QListView;
 
@@ -23,6 +26,10 @@ public:
     // nothing) when the folder cannot be read.
     void setPath(const std::filesystem::path& path);
 
+    // Path's entries as the list read them, its files included: the file list shows those without reading the
+    // folder again.
+    std::shared_ptr<const FolderListing> listing() const { return m_listing; }
+
     // The entries as shown, and the highlighted one.
     int ListCount() const;
     QString List(int index) const;
@@ -40,6 +47,7 @@ private:
     QListView* m_list;
     FolderRows* m_rows;
     std::filesystem::path m_path;
+    std::shared_ptr<const FolderListing> m_listing;
 };
 
 } // namespace ferrowyn

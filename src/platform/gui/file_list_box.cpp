@@ -3,8 +3,6 @@
 #include "platform/core/folder_path.h"
 #include "platform/gui/inner_widget.h"
 #include "platform/gui/name_list_model.h"
-#include "platform/gui/path_text.h"
-#include "platform/gui/sorted_names.h"
 
 #include <QListView>
 #include <QMouseEvent>
@@ -81,10 +79,16 @@ FileListBox::FileListBox(QWidget* parent)
     });
 }
 
-void FileListBox::setPath(const std::filesystem::path& path) {
+void FileListBox::setPath(const std::filesystem::path& path, std::shared_ptr<const FolderListing> listing) {
     const auto folder = normalFolderPath(path);
-    // A new set of rows leaves nothing selected, and so raises no Click.
-    m_names->setRows(sortedForShowing(listFolder(folder, EntryKind::RegularFile)));
+    if (!listing) {
+        listing = std::make_shared<const FolderListing>(listFolder(folder));
+    }
+    // The files already shown, read with the folder list's reading, stay as they are.
+    if (folder != m_path || m_names->names().get() != &listing->files) {
+        // A new set of rows leaves nothing selected, and so raises no Click.
+        m_names->setRows({}, std::shared_ptr<const NameList>(listing, &listing->files));
+    }
     m_view->setCurrentRow(-1);
     m_path = folder;
 }
@@ -95,7 +99,7 @@ void FileListBox::Refresh() {
 
 bool FileListBox::Select(const std::filesystem::path& name) {
     for (int row = 0; row < ListCount(); ++row) {
-        if (m_names->row(row).name == name) {
+        if (m_names->name(row) == name.native()) {
             m_selectingQuietly = true;
             m_view->setCurrentRow(row);
             m_selectingQuietly = false;
@@ -107,7 +111,7 @@ bool FileListBox::Select(const std::filesystem::path& name) {
 
 std::filesystem::path FileListBox::FileName() const {
     const int row = ListIndex();
-    return row == -1 ? std::filesystem::path() : m_names->row(row).name;
+    return row == -1 ? std::filesystem::path() : std::filesystem::path(m_names->name(row));
 }
 
 int FileListBox::ListIndex() const {
@@ -119,7 +123,7 @@ int FileListBox::ListCount() const {
 }
 
 QString FileListBox::List(int index) const {
-    return m_names->row(index).text;
+    return m_names->text(index);
 }
 
 } // namespace ferrowyn

@@ -1,7 +1,10 @@
 #pragma once
 
+#include "platform/core/folder_listing.h"
+
 #include <QWidget>
 #include <filesystem>
+#include <memory>
 
 namespace ferrowyn {
 
@@ -18,8 +21,9 @@ public:
 
     std::filesystem::path Path() const { return m_path; }
     // Reads the folder's files and clears the selection. Raises FileError (changing nothing) when the folder
-    // cannot be read.
-    void setPath(const std::filesystem::path& path);
+    // cannot be read. Given `listing`, the folder's entries as the folder list read them a moment ago, shows
+    // its files instead of reading the folder again.
+    void setPath(const std::filesystem::path& path, std::shared_ptr<const FolderListing> listing = nullptr);
     // Reads the same folder again from disk and clears the selection.
     void Refresh();
 

@@ -5,15 +5,16 @@
 #include <type_traits>
 
 namespace ferrowyn {
+namespace {
 
-QString shownText(const std::filesystem::path& path) {
-    // Most names are printable ASCII, which displayText writes as it is: their units are copied. A backslash, a
-    // control character and a space at either end of a name are not.
-    const auto& native = path.native();
-    using Unit = std::make_unsigned_t<std::filesystem::path::value_type>;
+using Unit = std::filesystem::path::value_type;
+
+// Most names are printable ASCII, which displayText writes as it is: their units are copied. A backslash, a
+// control character and a space at either end of a name are not.
+bool showsAsItIs(std::basic_string_view<Unit> native) {
     const auto size = native.size();
     const auto plain = [&](std::size_t at) {
-        const auto unit = static_cast<Unit>(native[at]);
+        const auto unit = static_cast<std::make_unsigned_t<Unit>>(native[at]);
         if (unit < 0x20 || unit >= 0x7F || unit == '\\') {
             return false;
         }
@@ -23,13 +24,29 @@ QString shownText(const std::filesystem::path& path) {
     for (std::size_t at = 0; copied && at < size; ++at) {
         copied = plain(at);
     }
-    if (copied) {
-        QString text(static_cast<qsizetype>(size), Qt::Uninitialized);
-        std::transform(native.begin(), native.end(), reinterpret_cast<char16_t*>(text.data()),
-                       [](auto unit) { return static_cast<char16_t>(unit); });
-        return text;
+    return copied;
+}
+
+} // namespace
+
+QString shownText(const std::filesystem::path& path) {
+    const auto& native = path.native();
+    if (!showsAsItIs(native)) {
+        return QString::fromStdString(displayText(path));
     }
-    return QString::fromStdString(displayText(path));
+    QString text(static_cast<qsizetype>(native.size()), Qt::Uninitialized);
+    std::transform(native.begin(), native.end(), reinterpret_cast<char16_t*>(text.data()),
+                   [](auto unit) { return static_cast<char16_t>(unit); });
+    return text;
+}
+
+void appendShownText(std::basic_string_view<Unit> name, std::u16string& texts) {
+    if (showsAsItIs(name)) {
+        texts.append(name.begin(), name.end());
+        return;
+    }
+    const QString text = QString::fromStdString(displayText(std::filesystem::path(name)));
+    texts.append(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size()));
 }
 
 QString breakable(const QString& text) {

@@ -3,7 +3,7 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <utility>
+#include <string>
 
 namespace ferrowyn {
 namespace {
@@ -88,32 +88,54 @@ SortKey keyOf(QStringView text, qsizetype from, std::uint32_t row) {
     return key;
 }
 
+// The shown texts of the names being sorted, end to end, made once: each round of keys reads them again.
+class ShownTexts {
+public:
+    explicit ShownTexts(const NameList& names) {
+        m_texts.reserve(names.size(), names.units()); // as long as the names, but for escapes
+        std::u16string text;
+        for (std::size_t at = 0; at < names.size(); ++at) {
+            text.clear();
+            appendShownText(names[at], text);
+            m_texts.add(text);
+        }
+    }
+    std::size_t size() const { return m_texts.size(); }
+    QStringView operator[](std::size_t at) const {
+        const std::u16string_view text = m_texts[at];
+        return QStringView(text.data(), static_cast<qsizetype>(text.size()));
+    }
+
+private:
+    PackedStrings<char16_t> m_texts;
+};
+
 // How many units every text begins with alike; the keys start after them.
-qsizetype sharedStart(const std::vector<ShownName>& rows) {
-    if (rows.empty()) {
+qsizetype sharedStart(const ShownTexts& texts) {
+    if (texts.size() == 0) {
         return 0;
     }
-    const QString& first = rows.front().text;
+    const QStringView first = texts[0];
     qsizetype shared = first.size();
-    for (const ShownName& row : rows) {
-        shared = std::min(shared, row.text.size());
-        shared = std::mismatch(first.begin(), first.begin() + shared, row.text.begin()).first - first.begin();
+    for (std::size_t at = 0; at < texts.size(); ++at) {
+        const QStringView text = texts[at];
+        shared = std::min(shared, text.size());
+        shared = std::mismatch(first.begin(), first.begin() + shared, text.begin()).first - first.begin();
     }
     return shared;
 }
 
 // Sorts the keys of entries whose texts fold alike before `from`: by their keys, in one block of memory, then each
 // run of equal keys by the next eight units of its texts, and so on; a text is read once per round. Texts whose
-// keys are equal up to their end, or to a code point beyond 16 bits, are compared whole.
-void sortKeys(const std::vector<ShownName>& rows, SortKey* first, SortKey* last, qsizetype from) {
+// keys are equal up to their end, or to a code point beyond 16 bits, are compared whole; names whose texts are
+// equal, by their units.
+void sortKeys(const NameList& names, const ShownTexts& texts, SortKey* first, SortKey* last, qsizetype from) {
     std::sort(first, last, [](const SortKey& a, const SortKey& b) {
         return a.head != b.head ? a.head < b.head : a.tail < b.tail;
     });
-    const auto wholeOrder = [&rows](const SortKey& a, const SortKey& b) {
-        const ShownName& x = rows[a.row];
-        const ShownName& y = rows[b.row];
-        const int order = compareTexts(x.text, y.text);
-        return order != 0 ? order < 0 : x.name < y.name;
+    const auto wholeOrder = [&](const SortKey& a, const SortKey& b) {
+        const int order = compareTexts(texts[a.row], texts[b.row]);
+        return order != 0 ? order < 0 : names[a.row] < names[b.row];
     };
     for (SortKey* run = first; run != last;) {
         SortKey* const end =
@@ -123,9 +145,9 @@ void sortKeys(const std::vector<ShownName>& rows, SortKey* first, SortKey* last,
             std::sort(run, end, wholeOrder);
         } else if (end - run > 1) {
             for (SortKey* key = run; key != end; ++key) {
-                *key = keyOf(rows[key->row].text, from + 8, key->row);
+                *key = keyOf(texts[key->row], from + 8, key->row);
             }
-            sortKeys(rows, run, end, from + 8);
+            sortKeys(names, texts, run, end, from + 8);
         }
         run = end;
     }
@@ -133,42 +155,20 @@ void sortKeys(const std::vector<ShownName>& rows, SortKey* first, SortKey* last,
 
 } // namespace
 
-std::vector<ShownName> sortedForShowing(std::vector<std::filesystem::path> names) {
-    std::vector<ShownName> rows;
-    rows.reserve(names.size());
-    for (auto& name : names) {
-        QString text = shownText(name);
-        rows.push_back({std::move(text), std::move(name)});
-    }
-    names = {};
-
-    const qsizetype from = sharedStart(rows);
+std::vector<std::uint32_t> sortedForShowing(const NameList& names) {
     std::vector<SortKey> keys;
-    keys.reserve(rows.size());
-    for (std::size_t row = 0; row < rows.size(); ++row) {
-        keys.push_back(keyOf(rows[row].text, from, static_cast<std::uint32_t>(row)));
-    }
-    sortKeys(rows, keys.data(), keys.data() + keys.size(), from);
-
-    // Each entry moves once, to its place, one cycle of the order at a time; `source[place]` is the row that
-    // belongs at `place`, and becomes `place` once it is there.
-    std::vector<std::uint32_t> source(keys.size());
-    std::transform(keys.begin(), keys.end(), source.begin(), [](const SortKey& key) { return key.row; });
-    keys = {};
-    for (std::uint32_t start = 0; start < source.size(); ++start) {
-        if (source[start] == start) {
-            continue;
+    {
+        const ShownTexts texts(names);
+        const qsizetype from = sharedStart(texts);
+        keys.reserve(texts.size());
+        for (std::size_t row = 0; row < texts.size(); ++row) {
+            keys.push_back(keyOf(texts[row], from, static_cast<std::uint32_t>(row)));
         }
-        ShownName held = std::move(rows[start]);
-        std::uint32_t place = start;
-        while (source[place] != start) {
-            rows[place] = std::move(rows[source[place]]);
-            place = std::exchange(source[place], place);
-        }
-        rows[place] = std::move(held);
-        source[place] = place;
+        sortKeys(names, texts, keys.data(), keys.data() + keys.size(), from);
     }
-    return rows;
+    std::vector<std::uint32_t> order(keys.size());
+    std::transform(keys.begin(), keys.end(), order.begin(), [](const SortKey& key) { return key.row; });
+    return order;
 }
 
 } // namespace ferrowyn

@@ -1,19 +1,15 @@
 #pragma once
 
-#include <QString>
-#include <filesystem>
+#include "platform/core/folder_listing.h"
+
+#include <cstdint>
 #include <vector>
 
 namespace ferrowyn {
 
-// A name from the file system beside the text that shows it.
-struct ShownName {
-    QString text;
-    std::filesystem::path name;
-};
-
-// Names as the lists show them: sorted by their text without regard to case (ties in a fixed order). Two names
-// that read alike stay two entries, each with its own name.
-std::vector<ShownName> sortedForShowing(std::vector<std::filesystem::path> names);
+// The order in which the lists show `names`: by their shown texts without regard to case (ties in a fixed order),
+// as the places in `names` of the first name shown, the second, and so on. Two names that read alike stay two
+// entries, each with its own name.
+std::vector<std::uint32_t> sortedForShowing(const NameList& names);
 
 } // namespace ferrowyn
