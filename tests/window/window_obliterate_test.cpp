@@ -85,8 +85,9 @@ private slots:
                 MessageBox::shown().last().buttons == MessageButtons::Ok);
         QVERIFY(!std::filesystem::exists(path) && h.fileNames() == QStringList{"other.txt"});
         QVERIFY(w.lblFileInfo->Caption() == details && !w.btnObliterate->Enabled());
-        // The window is painted again after the confirmation closes, before the pass holds the event loop.
-        QCOMPARE(watch.windowRepaints, 1);
+        // The window is painted again after the confirmation closes, and after each question before the first
+        // write (under Wine, the one about its drive), before the pass begins.
+        QCOMPARE(watch.windowRepaints, MessageBox::shown().size() - 1);
     }
 
     // A device that stalls the pass (a frozen file system, as root) leaves the window painting and answering:
@@ -142,7 +143,7 @@ private slots:
         frmMain& w = h.startWindow();
         h.selectFile("large.bin");
         Watch watch(w);
-        MessageBox::setNextAnswer(MessageAnswer::Yes);
+        h.confirmObliteration();
         h.clickObliterate();
         QCOMPARE(watch.captions.size(), 101); // 0% to 99%, then empty
         QCOMPARE(watch.labelPaints, watch.captions.size() + watch.windowRepaints);
@@ -220,8 +221,10 @@ private slots:
         QCOMPARE(MessageBox::shown().size(), 3);
         QCOMPARE(
             MessageBox::shown().last().prompt,
-            QString("This file has 1 other name that shares its contents (a hard link): other name.txt. After the "
-                    "obliteration that name will hold only spaces.\n\nDo you want to go on?"));
+            QString("This file has 1 other name that shares its contents (a hard link)%1. After the obliteration "
+                    "that name will hold only spaces.\n\nDo you want to go on?")
+                .arg(test::plainOutcome() == PassOutcome::Obliterated ? ": other name.txt"
+                                                                      : ", in other folders"));
         QCOMPARE(MessageBox::shown().last().title, QString("Obliterate linked.txt?"));
         QCOMPARE(MessageBox::shown().last().defaultAnswer, MessageAnswer::No);
         QCOMPARE(readFile(h.pathOf("linked.txt")), original);
