@@ -41,8 +41,9 @@ set(CPACK_NSIS_DELETE_ICONS_EXTRA
     "!insertmacro FerrowynDeleteStartMenuEntry\n!insertmacro FerrowynDeleteVendorKey")
 set(CPACK_NSIS_EXTRA_INSTALL_COMMANDS
     "!insertmacro FerrowynCompleteUninstallEntry\n!insertmacro FerrowynAddContextMenuEntry")
+# The uninstaller works from its temporary folder, so that the install folder can go while it runs.
 set(CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS
-    "Call un.FerrowynWaitUntilClosed\n!insertmacro FerrowynRemoveContextMenuEntry")
+    "Call un.FerrowynWaitUntilClosed\n!insertmacro FerrowynRemoveContextMenuEntry\nSetOutPath \"$TEMP\"")
 # The setup program is named as a Windows user expects; the zip keeps the plain name.
 set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_LIST_DIR}/FerrowynCPackNames.cmake)
 include(CPack)

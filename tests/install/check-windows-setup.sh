@@ -32,9 +32,15 @@ reg_value() {
     wine reg query "$1" "${which[@]}" 2>/dev/null | tr -d '\r' |
         sed -nE 's/^    .+    (REG_[A-Z_]+)    (.*)$/\1 \2/p'
 }
-# The id of the visible window with this title (a regular expression), once there is one.
+# The id of the visible window with this title (a regular expression), once there is one. xdotool gives up when
+# another window goes while it looks through them (a passing one of Wine's own): it looks again.
 window_titled() {
-    timeout 60 xdotool search --sync --onlyvisible --name "$1" | head -n 1
+    local id attempt
+    for attempt in 1 2 3 4 5; do
+        id=$(timeout 60 xdotool search --sync --onlyvisible --name "$1" 2>/dev/null | head -n 1) || true
+        [ -z "$id" ] || { echo "$id"; return 0; }
+    done
+    return 1
 }
 # Ferrowyn is closed as a user closes it: Alt+F4, and Return for Yes, the quit question's default button.
 quit_ferrowyn() {
