@@ -1,9 +1,13 @@
-// Who else has the chosen file: Windows's list of the programs that have a file, read from its bytes.
+// Who else has the chosen file: a process of the test's own holds it in each way a program does, and the pass
+// asks or refuses naming it; and Windows's list of the programs that have a file, read from its bytes.
 
 #include "platform/core/failure_words.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace ferrowyn {
 namespace {
@@ -44,6 +48,43 @@ TEST(FileHolders, readsWhatTheRestartManagerTellsOfAFile) {
     const auto cut = processList({{1, u"a", u""}});
     EXPECT_TRUE(holdersFromProcessList(std::span(cut).first(kProcessInfoSize - 1), kOwn).empty());
 }
+
+#ifndef _WIN32
+// Each case: how a process of ours holds the file, the question it brings (declined) or the refusal; "%" is the
+// process as named. The pass writes nothing in any of them.
+TEST(FileHolders, namesTheProgramsThatHaveTheFileAndAsksOrRefusesBeforeWriting) {
+    using Texts = std::vector<std::string>;
+    using How = test::HoldingProcess::How;
+    const std::tuple<How, std::string, std::string> cases[] = {
+        {How::Open, "open in %", ""},
+        {How::Mapped, "open in %", ""}, // its descriptor closed: only its memory map has the file
+        {How::Locked, "", "it is locked by %"},
+        {How::Leased, "", "% has it open"},
+    };
+    test::TempFolder folder;
+    const auto path = folder / "shared.txt";
+    test::writeFile(path, 70000);
+    const auto original = test::readFile(path);
+    for (const auto& [how, question, refusal] : cases) {
+        SCOPED_TRACE(static_cast<int>(how));
+        const test::HoldingProcess holder(path, how);
+        const auto named = [&](std::string text) {
+            const auto at = text.find('%');
+            return at == std::string::npos ? text : text.replace(at, 1, holder.named("core_tests"));
+        };
+        const auto run = test::runPass(path, {}, false);
+        EXPECT_EQ(run.questions, question.empty() ? Texts{} : Texts{named(question)});
+        EXPECT_EQ(run.refusal, named(refusal));
+        EXPECT_TRUE(test::readFile(path) == original);
+    }
+    // Ferrowyn's own process is never one of them, nor a process that has ended.
+    const int own = ::open(path.c_str(), O_RDONLY);
+    const auto run = test::runPass(path, {}, false);
+    ::close(own);
+    EXPECT_EQ(run.questions, Texts{});
+    EXPECT_EQ(run.outcome, PassOutcome::Obliterated);
+}
+#endif
 
 } // namespace
 } // namespace ferrowyn
