@@ -70,6 +70,7 @@ bench: build
 	$(BUILD_DIR)/bench/bench_overwrite_pass $(BENCH_ARGS)
 	$(BUILD_DIR)/bench/bench_big_folder
 	$(BUILD_DIR)/bench/bench_progress_repaint
+	$(BUILD_DIR)/bench/bench_file_holders
 
 # usage: make install [PREFIX=/usr/local] [DESTDIR=...]
 install: build

@@ -84,7 +84,8 @@ int main(int argc, char** argv) {
         auto start = Clock::now();
         ferrowyn::overwritePass(ferrowyn::chooseFile(folder, path.filename()), channel,
                                 [&](const std::string&) { ++reports; },
-                                {[](int, const auto&) { return true; }, [](const std::string&) { return true; }});
+                                {[](int, const auto&) { return true; }, [](const std::string&) { return true; },
+                                 [](const auto&) { return true; }});
         const double passSeconds = secondsSince(start);
         const long rssAfter = peakRssKiB();
 

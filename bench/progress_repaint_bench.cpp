@@ -47,7 +47,8 @@ double timedPass(const std::filesystem::path& path, std::int64_t size, const fer
     timer.start();
     ferrowyn::runOffEventLoop([&] {
         ferrowyn::overwritePass(ferrowyn::chooseFile(path.parent_path(), path.filename()), channel, sink,
-                                {[](int, const auto&) { return true; }, [](const std::string&) { return true; }});
+                                {[](int, const auto&) { return true; }, [](const std::string&) { return true; },
+                                 [](const auto&) { return true; }});
     });
     return static_cast<double>(timer.nsecsElapsed()) / 1e9;
 }

@@ -38,6 +38,15 @@ QString otherNamesQuestion(int others, const std::vector<std::filesystem::path>&
                      where + QStringLiteral(". After the obliteration they will hold only spaces.");
 }
 
+// The question before overwriting a file that other programs have open, naming them.
+QString holdersQuestion(const std::vector<FileHolder>& holders) {
+    const QString named = QString::fromStdString(words::programsNamed(holders));
+    return (holders.size() == 1 ? QStringLiteral("Another program has this file open: ") + named
+                                : QStringLiteral("Other programs have this file open: ") + named) +
+           QStringLiteral(". A program that has the file open may write its old contents back after the "
+                          "obliteration, for example when it saves.");
+}
+
 } // namespace
 
 void frmMain::btnObliterate_Click() {
@@ -100,6 +109,9 @@ void frmMain::obliterateSelectedFile() {
                                     QStringLiteral("On this drive the file will be overwritten and deleted, but "
                                                    "its old contents may remain on the device") +
                                         becauseOf(reason));
+        };
+        questions.goOnWhileOthersHaveItOpen = [&](const std::vector<FileHolder>& holders) {
+            return askBeforeWriting(file, holdersQuestion(holders));
         };
         // The pass runs off the window's thread, which goes on painting; each new percentage is handed to it.
         const PassResult result = runOffEventLoop([&] {

@@ -27,7 +27,14 @@ bool userGoesOn(const OpenedFile& opened, const Verdict& foreseen, const PassQue
     if (opened.otherNames > 0 && !questions.goOnWithOtherNames(opened.otherNames, opened.otherNamesFound)) {
         return false;
     }
-    return foreseen.remains == Remains::Nowhere || questions.goOnWhereOldContentsMayRemain(wordsFor(foreseen));
+    if (foreseen.remains != Remains::Nowhere && !questions.goOnWhereOldContentsMayRemain(wordsFor(foreseen))) {
+        return false;
+    }
+    // Those that hold a lock were refused already, and those that hold a lease are when the file is opened for
+    // writing.
+    auto others = opened.holders;
+    std::erase_if(others, [](const FileHolder& holder) { return holder.locks || holder.leases; });
+    return others.empty() || questions.goOnWhileOthersHaveItOpen(others);
 }
 
 // Writes the last block, which starts at `offset` before the old end `end` and runs past it: to a whole block,

@@ -22,6 +22,9 @@ struct PassQuestions {
     std::function<bool(int otherNames, const std::vector<std::filesystem::path>& found)> goOnWithOtherNames;
     // Overwriting the file in place may leave its old contents on the device; `reason` says why.
     std::function<bool(const std::string& reason)> goOnWhereOldContentsMayRemain;
+    // Other programs have the file open without a lock (or have it mapped into their memory): any of them may
+    // write its old contents back afterwards. Asked last.
+    std::function<bool(const std::vector<FileHolder>& holders)> goOnWhileOthersHaveItOpen;
 };
 
 enum class PassOutcome {

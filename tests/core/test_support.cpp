@@ -1,5 +1,6 @@
 #include "test_support.h"
 #include "obliteration/storage_note.h"
+#include "platform/core/failure_words.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -10,7 +11,11 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
+#include <csignal>
 #include <fcntl.h>
+#include <sys/file.h>
+#include <sys/mman.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #endif
 
@@ -99,22 +104,25 @@ PassRun runPass(const std::filesystem::path& path, const std::function<void()>& 
         if (between) {
             between();
         }
-        const PassResult result = overwritePass(chosen, channel,
-                                                [&](const std::string& text) {
-                                                    run.progress.push_back(text);
-                                                    if (atEachBlock) {
-                                                        atEachBlock();
-                                                    }
-                                                },
-                                                {[&](int others, const std::vector<std::filesystem::path>& found) {
-                                                     std::string question =
-                                                         std::to_string(others) + " other names";
-                                                     for (const auto& name : found) {
-                                                         question.append(" ").append(name.string());
-                                                     }
-                                                     return ask(question);
-                                                 },
-                                                 ask});
+        const PassResult result =
+            overwritePass(chosen, channel,
+                          [&](const std::string& text) {
+                              run.progress.push_back(text);
+                              if (atEachBlock) {
+                                  atEachBlock();
+                              }
+                          },
+                          {[&](int others, const std::vector<std::filesystem::path>& found) {
+                               std::string question = std::to_string(others) + " other names";
+                               for (const auto& name : found) {
+                                   question.append(" ").append(name.string());
+                               }
+                               return ask(question);
+                           },
+                           ask,
+                           [&](const std::vector<FileHolder>& holders) {
+                               return ask(std::string("open in ").append(words::programsNamed(holders)));
+                           }});
         run.outcome = result.outcome;
         run.whyOldContentsMayRemain = result.whyOldContentsMayRemain;
     } catch (const FileError& error) {
@@ -123,5 +131,41 @@ PassRun runPass(const std::filesystem::path& path, const std::function<void()>& 
     run.channelLeftOpen = channel.isOpen();
     return run;
 }
+
+#ifndef _WIN32
+HoldingProcess::HoldingProcess(const std::filesystem::path& path, How how) {
+    int ready[2];
+    if (::pipe(ready) != 0 || (m_process = ::fork()) < 0) {
+        throw std::runtime_error("cannot start a process to hold " + path.string());
+    }
+    if (m_process == 0) {            // only calls that are safe between fork and exec in a program with threads
+        std::signal(SIGIO, SIG_IGN); // a broken lease's signal
+        const int fd = ::open(path.c_str(), how == Leased ? O_RDONLY : O_RDWR);
+        const bool holds =
+            how == Locked   ? ::flock(fd, LOCK_EX) == 0
+            : how == Leased ? ::fcntl(fd, F_SETLEASE, F_RDLCK) == 0
+            : how == Mapped
+                ? ::mmap(nullptr, 1, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0) != MAP_FAILED && ::close(fd) == 0
+                : fd >= 0;
+        if (holds && ::write(ready[1], "h", 1) == 1) {
+            ::pause();
+        }
+        ::_exit(1);
+    }
+    ::close(ready[1]);
+    char held = 0;
+    const bool holds = ::read(ready[0], &held, 1) == 1;
+    ::close(ready[0]);
+    if (!holds) {
+        end();
+        throw std::runtime_error("the process could not hold " + path.string());
+    }
+}
+
+void HoldingProcess::end() {
+    ::kill(m_process, SIGKILL);
+    ::waitpid(m_process, nullptr, 0);
+}
+#endif
 
 } // namespace ferrowyn::test

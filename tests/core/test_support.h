@@ -52,4 +52,27 @@ struct PassRun {
 PassRun runPass(const std::filesystem::path& path, const std::function<void()>& between = {}, bool goOn = true,
                 const std::function<void()>& atEachBlock = {}, const std::function<void()>& whileAsked = {});
 
+#ifndef _WIN32
+// A process of the test's own (a child, under the test program's name) that holds a file until it goes out of
+// scope: open, open and locked (flock), open with a lease, or mapped into its memory and closed.
+class HoldingProcess {
+public:
+    enum How { Open, Locked, Leased, Mapped };
+    HoldingProcess(const std::filesystem::path& path, How how);
+    ~HoldingProcess() { end(); }
+    HoldingProcess(const HoldingProcess&) = delete;
+    HoldingProcess& operator=(const HoldingProcess&) = delete;
+
+    int process() const { return m_process; }
+    // "core_tests (process 1234)"
+    std::string named(const std::string& program) const {
+        return program + " (process " + std::to_string(m_process) + ")";
+    }
+
+private:
+    void end();
+    int m_process = -1;
+};
+#endif
+
 } // namespace ferrowyn::test

@@ -253,6 +253,44 @@ private slots:
                 "it lies in an overlay whose lower layer keeps the original, out of reach of this overwrite."));
     }
 
+    // Other programs that have the file, named with their process: one that holds it locked refuses it; those
+    // that have it open without a lock, or mapped into their memory, are asked about, with No the default.
+    void theProgramsThatHaveTheFileAreNamedInTheRefusalOrTheQuestion() {
+#ifdef _WIN32
+        QSKIP("Windows refuses a file another program has open, and Wine names none of them");
+#else
+        WindowHarness h;
+        const auto path = h.makeFile("shared.txt", 5000);
+        const auto original = readFile(path);
+        h.startWindow();
+        const auto named = [](const test::HoldingProcess& holder) {
+            return QString::fromStdString(holder.named("window_obliterate_test"));
+        };
+        {
+            const test::HoldingProcess locker(path, test::HoldingProcess::Locked);
+            h.selectFile("shared.txt");
+            MessageBox::setNextAnswer(MessageAnswer::Yes);
+            h.clickObliterate();
+            QCOMPARE(test::shownPrompts().last(), kFailure + "\n\nCannot open " + shownText(path) +
+                                                      " for writing: it is locked by " + named(locker));
+        }
+        const QString said = ". A program that has the file open may write its old contents back after the "
+                             "obliteration, for example when it saves.\n\nDo you want to go on?";
+        const auto asked = [&] {
+            h.selectFile("shared.txt");
+            MessageBox::setNextAnswer(MessageAnswer::Yes);
+            h.clickObliterate(); // the question finds no answer: No
+            return MessageBox::shown().last().prompt;
+        };
+        const test::HoldingProcess editor(path, test::HoldingProcess::Open);
+        QCOMPARE(asked(), "Another program has this file open: " + named(editor) + said);
+        const test::HoldingProcess viewer(path, test::HoldingProcess::Mapped);
+        QCOMPARE(asked(), "Other programs have this file open: " + named(editor) + " and " + named(viewer) + said);
+        QCOMPARE(MessageBox::shown().last().defaultAnswer, MessageAnswer::No);
+        QCOMPARE(readFile(path), original);
+#endif
+    }
+
     // Names that look alike are two files, told apart in the list, the details and the questions (a backslash
     // against a byte that is not UTF-8, a trailing space, a control, the same letters composed or not); each entry
     // destroys its own file and nothing else. A long name shows whole in the details, and a box with a path as

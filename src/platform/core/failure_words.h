@@ -1,6 +1,9 @@
 #pragma once
 
+#include "platform/core/file_holders.h"
+
 #include <string>
+#include <vector>
 
 // The words every part of the program uses for what it could not do and why, so that the same trouble reads the
 // same wherever it is met. An action holds "%1" where the path goes (see FileError).
@@ -43,6 +46,25 @@ inline constexpr const char* kUnchangeable = "the file is marked unchangeable";
 inline constexpr const char* kAppendOnly = "the file is marked append-only";
 inline constexpr const char* kLocked = "it is locked by another program";
 inline constexpr const char* kInUse = "another program has it open";
+// The programs that have a file, as "gedit (process 1234)", "gedit (process 1234) and vim (process 99)", "a
+// (process 1), b (process 2) and c (process 3)"; a program whose name cannot be read is "process 1234".
+inline std::string programsNamed(const std::vector<FileHolder>& holders) {
+    std::string names;
+    for (std::size_t i = 0; i < holders.size(); ++i) {
+        names += i == 0 ? "" : i + 1 == holders.size() ? " and " : ", ";
+        const std::string process = "process " + std::to_string(holders[i].process);
+        names += holders[i].program.empty() ? process : holders[i].program + " (" + process + ")";
+    }
+    return names;
+}
+// ... kLocked or kInUse, naming the programs that hold the lock or the lease, where they can be seen.
+inline std::string lockedBy(const std::vector<FileHolder>& lockers) {
+    return lockers.empty() ? kLocked : "it is locked by " + programsNamed(lockers);
+}
+inline std::string inUseBy(const std::vector<FileHolder>& leasers) {
+    return leasers.empty() ? kInUse
+                           : programsNamed(leasers) + (leasers.size() == 1 ? " has it open" : " have it open");
+}
 inline constexpr const char* kMountPoint = "another drive is mounted on it";
 inline constexpr const char* kReadOnlyDrive = "its drive is read-only";
 inline constexpr const char* kFolderNotWritable = "you may not delete files in its folder";

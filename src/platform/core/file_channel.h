@@ -4,6 +4,7 @@
 #include "platform/core/block_map.h"
 #include "platform/core/chosen_file.h"
 #include "platform/core/drive_facts.h"
+#include "platform/core/file_holders.h"
 #include "platform/core/storage.h"
 
 #include <cstddef>
@@ -23,6 +24,7 @@ struct OpenedFile {
     DriveFacts drive;
     std::optional<BlockMap> mapBefore; // missing where the file system cannot tell
     StorageFacts storage;              // the drives under the file system
+    std::vector<FileHolder> holders;   // the other programs that have it open, as far as they can be seen
 };
 
 // One chosen file, open to be overwritten in place. It gathers facts and does what it is told; what they mean
@@ -40,7 +42,8 @@ public:
     // ever created. Refused: a file that no longer exists, a folder or file that is not the one chosen, a file
     // whose length or times differ from what was shown, anything but a regular file, a file nobody may write
     // (whoever runs us) or marked unchangeable, a file that is not on a storage device, a file another program
-    // holds locked, and a file whose folder would refuse its delete.
+    // holds locked (naming the programs that hold it, where they can be seen), and a file whose folder would
+    // refuse its delete.
     void open(const ChosenFile& file);
     bool isOpen() const noexcept { return m_handles != nullptr; }
     // Valid while the channel is open.
@@ -49,7 +52,7 @@ public:
     // Opens the very file already open (never by its name again) for writing, and takes an exclusive lock on it
     // for as long as it is open. Refused when its length or times are no longer those that were shown (another
     // program changed it while the user was asked), when another program has it open for a lease, or holds a
-    // lock on it.
+    // lock on it (naming those programs, where they can be seen).
     void openForWriting();
 
     // The length of the open file, read afresh from the OS at each call.

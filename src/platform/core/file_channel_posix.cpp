@@ -137,6 +137,13 @@ bool lockedByAnother(int fd) {
     return ::fcntl(fd, F_OFD_GETLK, &whole) == 0 && whole.l_type != F_UNLCK;
 }
 
+// The programs that have the open file `fd` and hold a lock (`hold` is FileHolder::locks) or a lease on it.
+std::vector<FileHolder> holdersWith(int fd, bool FileHolder::*hold) {
+    auto holders = holdersOf(fd);
+    std::erase_if(holders, [&](const FileHolder& holder) { return !(holder.*hold); });
+    return holders;
+}
+
 // Takes both kinds of lock, so that programs that honour either leave the file alone while it is overwritten.
 std::string lockOrRefusal(int fd) {
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
@@ -343,7 +350,7 @@ void FileChannel::open(const ChosenFile& file) {
         refuse(refusal);
     }
     if (lockedByAnother(handles->file.get())) {
-        refuse(words::kLocked);
+        refuse(words::lockedBy(holdersWith(handles->file.get(), &FileHolder::locks)));
     }
     OpenedFile& opened = handles->opened;
     opened.otherNames = static_cast<int>(details.stx_nlink) - 1;
@@ -353,6 +360,7 @@ void FileChannel::open(const ChosenFile& file) {
     opened.drive = driveFactsOf(handles->file.get());
     opened.mapBefore = readBlockMap(handles->file.get(), true);
     opened.storage = storageUnder(handles->file.get());
+    opened.holders = holdersOf(handles->file.get());
     m_handles = std::move(handles);
     m_file = file;
 }
@@ -388,6 +396,9 @@ void FileChannel::openForWriting() {
     while (byName && (fd = ::openat(m_handles->folder.get(), m_file.name.c_str(), flags)) < 0 && errno == EINTR) {
     }
     Descriptor writable(fd);
+    if (!writable.valid() && errno == EWOULDBLOCK) {
+        refuse(words::inUseBy(holdersWith(m_handles->file.get(), &FileHolder::leases)));
+    }
     if (!writable.valid()) {
         refuse(reasonForOpen(errno));
     }
@@ -409,7 +420,7 @@ void FileChannel::openForWriting() {
         refuse(osReason(errno));
     }
     if (const auto refusal = lockOrRefusal(fd); !refusal.empty()) {
-        refuse(refusal);
+        refuse(refusal == words::kLocked ? words::lockedBy(holdersWith(fd, &FileHolder::locks)) : refusal);
     }
     m_handles->file = std::move(writable);
 }

@@ -208,8 +208,8 @@ void FileChannel::open(const ChosenFile& file) {
     // nothing on Windows, so the file is writable from here on.
     handles->file.reset(CreateFileW(verbatim.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, 0, nullptr,
                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-    if (!handles->file.valid()) {
-        refuse(reasonFor(lastError()));
+    if (const auto reason = handles->file.valid() ? std::string() : reasonFor(lastError()); !reason.empty()) {
+        refuse(reason == words::kLocked ? words::lockedBy(holdersOf(path)) : reason);
     }
     const HANDLE handle = handles->file.get();
     if (GetFileType(handle) != FILE_TYPE_DISK) {

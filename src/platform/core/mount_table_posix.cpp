@@ -40,6 +40,7 @@ std::vector<Mount> parseMountTable(const std::string& table) {
         }
         Mount mount;
         mount.id = std::strtoull(words[0].c_str(), nullptr, 10);
+        mount.device = words[2];
         mount.mountPoint = decodedField(words[4]);
         mount.type = words[separator + 1];
         mount.source = decodedField(words[separator + 2]);

@@ -10,6 +10,7 @@ namespace ferrowyn {
 // One line of the kernel's table of this process's mounts. Linux only.
 struct Mount {
     std::uint64_t id = 0;
+    std::string device;               // the file system's own device, "0:45", as the kernel's other tables give it
     std::filesystem::path mountPoint; // as bytes, with the table's octal escapes ("\040") decoded
     std::string type;                 // "ext4", "fuse.sshfs"
     std::string source;               // "/dev/sda1", "server:/export"

@@ -130,6 +130,23 @@ void appendName(std::string& shown, const PathUnit* first, const PathUnit* last,
 
 } // namespace
 
+std::vector<PathUnit> utf16Units(std::u16string_view text) {
+    std::vector<PathUnit> units;
+    units.reserve(text.size());
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        const char32_t unit = text[at];
+        const bool pair = unit >= 0xD800 && unit <= 0xDBFF && at + 1 < text.size() && text[at + 1] >= 0xDC00 &&
+                          text[at + 1] <= 0xDFFF;
+        if (pair) {
+            units.push_back({0x10000 + ((unit - 0xD800) << 10) + (text[++at] - 0xDC00), PathUnit::Character});
+        } else {
+            const bool half = unit >= 0xD800 && unit <= 0xDFFF;
+            units.push_back({unit, half ? PathUnit::LoneHalf : PathUnit::Character});
+        }
+    }
+    return units;
+}
+
 std::string displayUnits(const std::vector<PathUnit>& units, bool windows) {
     const auto separates = [windows](const PathUnit& unit) {
         return unit.kind == PathUnit::Character && (unit.value == U'/' || (windows && unit.value == U'\\'));

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace ferrowyn {
@@ -27,6 +28,8 @@ struct PathUnit {
     char32_t value;
     Kind kind;
 };
+// UTF-16 text as characters, a lone half of a pair kept as it is.
+std::vector<PathUnit> utf16Units(std::u16string_view text);
 // `units` shown as displayText says; `windows` when the backslash separates names instead of being part of one.
 std::string displayUnits(const std::vector<PathUnit>& units, bool windows);
 
