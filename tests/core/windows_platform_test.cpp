@@ -1,7 +1,7 @@
 #include "platform/core/folder_listing.h"
 #include "platform/core/path_display.h"
 #include "platform/core/volumes.h"
-#include "platform/core/windows_files.h"
+#include "platform/core/win32/file_access.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>

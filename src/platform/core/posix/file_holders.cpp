@@ -1,7 +1,7 @@
 #include "platform/core/file_holders.h"
-#include "platform/core/mount_table_posix.h"
 #include "platform/core/path_display.h"
-#include "platform/core/posix_files.h"
+#include "platform/core/posix/file_access.h"
+#include "platform/core/posix/mount_table.h"
 
 #include <algorithm>
 #include <array>

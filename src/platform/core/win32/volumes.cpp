@@ -1,8 +1,8 @@
+#include "platform/core/volumes.h"
 #include "platform/core/failure_words.h"
 #include "platform/core/file_error.h"
 #include "platform/core/folder_path.h"
 #include "platform/core/path_display.h"
-#include "platform/core/volumes.h"
 
 #include <cwctype>
 #include <windows.h>

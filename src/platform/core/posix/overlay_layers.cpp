@@ -1,4 +1,4 @@
-#include "platform/core/overlay_layers_posix.h"
+#include "platform/core/posix/overlay_layers.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,4 +1,4 @@
-#include "platform/core/drive_facts_win32.h"
+#include "platform/core/win32/drive_facts_reading.h"
 #include "platform/core/path_display.h"
 
 #include <vector>

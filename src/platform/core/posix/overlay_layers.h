@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/core/mount_table_posix.h"
+#include "platform/core/posix/mount_table.h"
 
 #include <filesystem>
 #include <optional>

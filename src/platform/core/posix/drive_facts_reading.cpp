@@ -1,7 +1,7 @@
-#include "platform/core/drive_facts_posix.h"
-#include "platform/core/mount_table_posix.h"
-#include "platform/core/overlay_layers_posix.h"
-#include "platform/core/user_space_drivers_posix.h"
+#include "platform/core/posix/drive_facts_reading.h"
+#include "platform/core/posix/mount_table.h"
+#include "platform/core/posix/overlay_layers.h"
+#include "platform/core/posix/user_space_drivers.h"
 
 #include <algorithm>
 #include <cstdint>

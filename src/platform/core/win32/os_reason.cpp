@@ -1,5 +1,5 @@
 #include "platform/core/os_reason.h"
-#include "platform/core/windows_text.h"
+#include "platform/core/win32/windows_text.h"
 
 #include <windows.h>
 

@@ -1,10 +1,10 @@
+#include "platform/core/volumes.h"
 #include "platform/core/failure_words.h"
 #include "platform/core/file_error.h"
 #include "platform/core/folder_listing.h"
 #include "platform/core/folder_path.h"
-#include "platform/core/mount_table_posix.h"
 #include "platform/core/path_display.h"
-#include "platform/core/volumes.h"
+#include "platform/core/posix/mount_table.h"
 
 #include <algorithm>
 #include <string_view>

@@ -1,9 +1,9 @@
+#include "platform/core/folder_listing.h"
 #include "platform/core/chosen_file.h"
 #include "platform/core/failure_words.h"
 #include "platform/core/file_error.h"
-#include "platform/core/folder_listing.h"
 #include "platform/core/folder_path.h"
-#include "platform/core/windows_files.h"
+#include "platform/core/win32/file_access.h"
 
 namespace ferrowyn {
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/core/block_map_posix.h"
+#include "platform/core/posix/block_map_reading.h"
 
 #include <array>
 #include <linux/fiemap.h>

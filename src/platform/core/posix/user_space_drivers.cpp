@@ -1,4 +1,4 @@
-#include "platform/core/user_space_drivers_posix.h"
+#include "platform/core/posix/user_space_drivers.h"
 
 #include <algorithm>
 #include <fcntl.h>

@@ -10,7 +10,10 @@
 
 namespace ferrowyn {
 
-// A file descriptor that is closed when it goes out of scope. Linux only.
+// The file services' own ways into files and folders, shared by the choice, the channel and the listings. Linux
+// only.
+
+// A file descriptor that is closed when it goes out of scope.
 class Descriptor {
 public:
     Descriptor() = default;
@@ -46,6 +49,11 @@ Descriptor openEntryForReading(int folderFd, const std::filesystem::path& name);
 
 // The identity and details of an open file or folder; false with errno set when they cannot be read.
 bool readIdentity(int fd, FileIdentity& identity, struct statx& details);
+
+// The identity and details of the entry `name` of the open folder, looked at without opening it (a link, a device,
+// a file we may not read): its file system is taken as its folder's, and its generation is not known.
+bool readIdentityOfEntry(int folderFd, const std::filesystem::path& name, std::uint64_t fileSystem,
+                         FileIdentity& identity, struct statx& details);
 
 // A time as statx gives it. Both the choice and the overwrite read a file's times through this one function, so
 // that the same time always compares equal.

@@ -1,6 +1,6 @@
+#include "platform/core/folder_listing.h"
 #include "platform/core/failure_words.h"
 #include "platform/core/file_error.h"
-#include "platform/core/folder_listing.h"
 #include "platform/core/folder_path.h"
 
 #include <cerrno>

@@ -1,5 +1,5 @@
-#include "platform/core/mount_table_posix.h"
 #include "platform/core/storage.h"
+#include "platform/core/posix/mount_table.h"
 
 #include <algorithm>
 #include <fcntl.h>

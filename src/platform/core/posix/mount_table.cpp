@@ -1,4 +1,4 @@
-#include "platform/core/mount_table_posix.h"
+#include "platform/core/posix/mount_table.h"
 
 #include <cstdlib>
 #include <fstream>

@@ -1,5 +1,5 @@
 #include "platform/core/storage.h"
-#include "platform/core/windows_files.h"
+#include "platform/core/win32/file_access.h"
 
 #include <cstddef>
 #include <windows.h>

@@ -1,4 +1,4 @@
-#include "platform/core/block_map_win32.h"
+#include "platform/core/win32/block_map_reading.h"
 
 #include <winioctl.h>
 

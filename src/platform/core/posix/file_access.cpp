@@ -1,7 +1,4 @@
-#include "platform/core/chosen_file.h"
-#include "platform/core/failure_words.h"
-#include "platform/core/file_error.h"
-#include "platform/core/posix_files.h"
+#include "platform/core/posix/file_access.h"
 
 #include <cerrno>
 #include <linux/fs.h>
@@ -58,11 +55,6 @@ FileTime fileTimeOf(const struct statx_timestamp& time) {
     return {time.tv_sec, static_cast<std::int32_t>(time.tv_nsec)};
 }
 
-bool isOneName(const std::filesystem::path& name) {
-    const std::string& text = name.native();
-    return !text.empty() && text != "." && text != ".." && text.find('/') == std::string::npos;
-}
-
 Descriptor openFolder(const std::filesystem::path& folder) {
     Descriptor fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!fd.valid() && errno == EACCES) {
@@ -77,6 +69,16 @@ Descriptor openEntryForReading(int folderFd, const std::filesystem::path& name) 
         fd = ::openat(folderFd, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     } while (fd < 0 && errno == EINTR);
     return Descriptor(fd);
+}
+
+bool readIdentityOfEntry(int folderFd, const std::filesystem::path& name, std::uint64_t fileSystem,
+                         FileIdentity& identity, struct statx& details) {
+    details = {};
+    if (::statx(folderFd, name.c_str(), AT_SYMLINK_NOFOLLOW, kWanted, &details) != 0) {
+        return false;
+    }
+    identity = identityFrom(details, fileSystem, 0, -1);
+    return true;
 }
 
 bool readIdentity(int fd, FileIdentity& identity, struct statx& details) {
@@ -96,43 +98,6 @@ bool readIdentity(int fd, FileIdentity& identity, struct statx& details) {
     }
     identity = identityFrom(details, fsid, static_cast<std::uint32_t>(generation), fd);
     return true;
-}
-
-ChosenFile chooseFile(const std::filesystem::path& folder, const std::filesystem::path& name) {
-    const auto path = folder / name;
-    const auto fail = [&](const std::string& reason) { throw FileError(words::kCannotReadDetails, path, reason); };
-    if (!isOneName(name)) {
-        fail(words::kNotOneName);
-    }
-    // Every look goes through one open folder, so that they all see the same folder.
-    const Descriptor folderFd = openFolder(folder);
-    ChosenFile chosen{folder, name, {}, {}, 0, {}, {}};
-    struct statx details {};
-    if (!folderFd.valid() || !readIdentity(folderFd.get(), chosen.folderIdentity, details)) {
-        fail(osReason(errno));
-    }
-    // A regular file is opened for reading, which changes nothing, to learn all of its identity; anything else
-    // (a link, a device, a pipe) is only looked at, and the overwrite refuses it anyway.
-    struct stat entry {};
-    if (::fstatat(folderFd.get(), name.c_str(), &entry, AT_SYMLINK_NOFOLLOW) != 0) {
-        fail(osReason(errno));
-    }
-    const Descriptor file = S_ISREG(entry.st_mode) ? openEntryForReading(folderFd.get(), name) : Descriptor();
-    if (file.valid()) {
-        if (!readIdentity(file.get(), chosen.identity, details)) {
-            fail(osReason(errno));
-        }
-    } else {
-        if (::statx(folderFd.get(), name.c_str(), AT_SYMLINK_NOFOLLOW, kWanted, &details) != 0) {
-            fail(osReason(errno));
-        }
-        // Not readable by us: its file system is its folder's, and its generation is not known.
-        chosen.identity = identityFrom(details, chosen.folderIdentity.fileSystem, 0, -1);
-    }
-    chosen.length = static_cast<std::int64_t>(details.stx_size);
-    chosen.modified = fileTimeOf(details.stx_mtime);
-    chosen.changed = fileTimeOf(details.stx_ctime);
-    return chosen;
 }
 
 } // namespace ferrowyn
