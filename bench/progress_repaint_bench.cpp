@@ -5,8 +5,8 @@
 // usage: bench_progress_repaint [folder] [size in MiB]     (defaults: the system's temporary folder, 2048)
 
 #include "obliteration/overwrite_pass.h"
-#include "platform/gui/label.h"
-#include "platform/gui/off_loop_job.h"
+#include "platform/widgets/label.h"
+#include "platform/widgets/off_loop_job.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

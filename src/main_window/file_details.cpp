@@ -1,5 +1,5 @@
 #include "main_window/file_details.h"
-#include "platform/gui/path_text.h"
+#include "platform/widgets/path_text.h"
 
 #include <QDateTime>
 #include <QLocale>

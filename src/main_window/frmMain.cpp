@@ -2,8 +2,8 @@
 #include "main_window/design_values.h"
 #include "platform/core/folder_listing.h"
 #include "platform/core/volumes.h"
-#include "platform/gui/default_handling.h"
-#include "platform/gui/message_box.h"
+#include "platform/widgets/default_handling.h"
+#include "platform/widgets/message_box.h"
 #include "settings/last_folder.h"
 
 #include <QCloseEvent>

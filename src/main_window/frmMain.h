@@ -2,11 +2,11 @@
 
 #include "main_window/given_files.h"
 #include "platform/core/chosen_file.h"
-#include "platform/gui/command_button.h"
-#include "platform/gui/dir_list_box.h"
-#include "platform/gui/drive_list_box.h"
-#include "platform/gui/file_list_box.h"
-#include "platform/gui/label.h"
+#include "platform/widgets/command_button.h"
+#include "platform/widgets/dir_list_box.h"
+#include "platform/widgets/drive_list_box.h"
+#include "platform/widgets/file_list_box.h"
+#include "platform/widgets/label.h"
 
 #include <QWidget>
 #include <filesystem>

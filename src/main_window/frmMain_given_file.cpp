@@ -7,9 +7,9 @@
 #include "platform/core/file_channel.h"
 #include "platform/core/file_error.h"
 #include "platform/core/folder_path.h"
-#include "platform/gui/default_handling.h"
-#include "platform/gui/message_box.h"
-#include "platform/gui/path_text.h"
+#include "platform/widgets/default_handling.h"
+#include "platform/widgets/message_box.h"
+#include "platform/widgets/path_text.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>

@@ -5,9 +5,9 @@
 #include "platform/core/failure_words.h"
 #include "platform/core/file_channel.h"
 #include "platform/core/file_error.h"
-#include "platform/gui/message_box.h"
-#include "platform/gui/off_loop_job.h"
-#include "platform/gui/path_text.h"
+#include "platform/widgets/message_box.h"
+#include "platform/widgets/off_loop_job.h"
+#include "platform/widgets/path_text.h"
 
 #include <utility>
 

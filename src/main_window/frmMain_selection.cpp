@@ -7,7 +7,7 @@
 #include "platform/core/folder_listing.h"
 #include "platform/core/folder_path.h"
 #include "platform/core/volumes.h"
-#include "platform/gui/message_box.h"
+#include "platform/widgets/message_box.h"
 
 #include <QSignalBlocker>
 

@@ -2,7 +2,7 @@
 #include "main_window/given_files.h"
 #include "main_window/start_folder.h"
 #include "platform/core/running_mark.h"
-#include "platform/gui/default_handling.h"
+#include "platform/widgets/default_handling.h"
 
 #include <QApplication>
 #include <QSessionManager>

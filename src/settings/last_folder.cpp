@@ -1,6 +1,6 @@
 #include "settings/last_folder.h"
 #include "platform/core/folder_path.h"
-#include "platform/gui/settings_backend.h"
+#include "platform/widgets/settings_backend.h"
 
 #include <type_traits>
 

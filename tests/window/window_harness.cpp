@@ -1,9 +1,9 @@
 #include "window_harness.h"
 #include "platform/core/folder_path.h"
-#include "platform/gui/default_handling.h"
-#include "platform/gui/message_box.h"
-#include "platform/gui/path_text.h"
-#include "platform/gui/settings_backend.h"
+#include "platform/widgets/default_handling.h"
+#include "platform/widgets/message_box.h"
+#include "platform/widgets/path_text.h"
+#include "platform/widgets/settings_backend.h"
 
 #include <QAbstractItemView>
 #include <QFile>

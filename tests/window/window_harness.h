@@ -1,7 +1,7 @@
 #pragma once
 
 #include "main_window/frmMain.h"
-#include "platform/gui/settings_backend.h"
+#include "platform/widgets/settings_backend.h"
 #include "test_support.h"
 
 #include <QSettings>

@@ -1,7 +1,7 @@
 // The obliterate command, driven through the real window: confirmation, progress, outcome and the tail.
 
-#include "platform/gui/message_box.h"
-#include "platform/gui/path_text.h"
+#include "platform/widgets/message_box.h"
+#include "platform/widgets/path_text.h"
 #include "window_harness.h"
 
 #include <QAbstractItemView>

@@ -5,9 +5,9 @@
 #include "platform/core/folder_listing.h"
 #include "platform/core/folder_path.h"
 #include "platform/core/volumes.h"
-#include "platform/gui/message_box.h"
-#include "platform/gui/path_text.h"
-#include "platform/gui/settings_backend.h"
+#include "platform/widgets/message_box.h"
+#include "platform/widgets/path_text.h"
+#include "platform/widgets/settings_backend.h"
 #include "window_harness.h"
 
 #include <QApplication>

@@ -1,4 +1,4 @@
-#include "platform/gui/path_text.h"
+#include "platform/widgets/path_text.h"
 #include "platform/core/path_display.h"
 
 #include <algorithm>

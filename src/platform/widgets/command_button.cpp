@@ -1,5 +1,5 @@
-#include "platform/gui/command_button.h"
-#include "platform/gui/inner_widget.h"
+#include "platform/widgets/command_button.h"
+#include "platform/widgets/inner_widget.h"
 
 #include <QToolButton>
 

@@ -1,6 +1,6 @@
-#include "platform/gui/label.h"
-#include "platform/gui/inner_widget.h"
-#include "platform/gui/path_text.h"
+#include "platform/widgets/label.h"
+#include "platform/widgets/inner_widget.h"
+#include "platform/widgets/path_text.h"
 
 #include <QLabel>
 #include <QScrollArea>

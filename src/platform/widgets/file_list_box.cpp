@@ -1,8 +1,8 @@
-#include "platform/gui/file_list_box.h"
+#include "platform/widgets/file_list_box.h"
 #include "platform/core/folder_listing.h"
 #include "platform/core/folder_path.h"
-#include "platform/gui/inner_widget.h"
-#include "platform/gui/name_list_model.h"
+#include "platform/widgets/inner_widget.h"
+#include "platform/widgets/name_list_model.h"
 
 #include <QListView>
 #include <QMouseEvent>

@@ -1,5 +1,5 @@
-#include "platform/gui/sorted_names.h"
-#include "platform/gui/path_text.h"
+#include "platform/widgets/sorted_names.h"
+#include "platform/widgets/path_text.h"
 
 #include <algorithm>
 #include <cstdint>

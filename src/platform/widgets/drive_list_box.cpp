@@ -1,6 +1,6 @@
-#include "platform/gui/drive_list_box.h"
+#include "platform/widgets/drive_list_box.h"
 #include "platform/core/folder_path.h"
-#include "platform/gui/inner_widget.h"
+#include "platform/widgets/inner_widget.h"
 
 #include <QComboBox>
 #include <QSignalBlocker>

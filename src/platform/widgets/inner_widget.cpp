@@ -1,4 +1,4 @@
-#include "platform/gui/inner_widget.h"
+#include "platform/widgets/inner_widget.h"
 
 #include <QEvent>
 #include <QVBoxLayout>

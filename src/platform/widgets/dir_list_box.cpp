@@ -1,11 +1,11 @@
-#include "platform/gui/dir_list_box.h"
+#include "platform/widgets/dir_list_box.h"
 #include "platform/core/file_error.h"
 #include "platform/core/folder_listing.h"
 #include "platform/core/folder_path.h"
 #include "platform/core/volumes.h"
-#include "platform/gui/inner_widget.h"
-#include "platform/gui/name_list_model.h"
-#include "platform/gui/path_text.h"
+#include "platform/widgets/inner_widget.h"
+#include "platform/widgets/name_list_model.h"
+#include "platform/widgets/path_text.h"
 
 #include <QKeyEvent>
 #include <QListView>

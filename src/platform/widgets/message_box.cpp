@@ -1,5 +1,5 @@
-#include "platform/gui/message_box.h"
-#include "platform/gui/path_text.h"
+#include "platform/widgets/message_box.h"
+#include "platform/widgets/path_text.h"
 
 #include <QApplication>
 #include <QClipboard>

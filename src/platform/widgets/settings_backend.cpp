@@ -1,6 +1,6 @@
-#include "platform/gui/settings_backend.h"
+#include "platform/widgets/settings_backend.h"
 #include "platform/core/failure_words.h"
-#include "platform/gui/path_text.h"
+#include "platform/widgets/path_text.h"
 
 #include <QFileInfo>
 #include <QSettings>

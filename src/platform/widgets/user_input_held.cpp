@@ -1,4 +1,4 @@
-#include "platform/gui/user_input_held.h"
+#include "platform/widgets/user_input_held.h"
 
 #include <QApplication>
 #include <QEvent>

@@ -1,6 +1,6 @@
-#include "platform/gui/name_list_model.h"
-#include "platform/gui/path_text.h"
-#include "platform/gui/sorted_names.h"
+#include "platform/widgets/name_list_model.h"
+#include "platform/widgets/path_text.h"
+#include "platform/widgets/sorted_names.h"
 
 namespace ferrowyn {
 

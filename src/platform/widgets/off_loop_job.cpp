@@ -1,6 +1,6 @@
-#include "platform/gui/off_loop_job.h"
-#include "platform/gui/default_handling.h"
-#include "platform/gui/user_input_held.h"
+#include "platform/widgets/off_loop_job.h"
+#include "platform/widgets/default_handling.h"
+#include "platform/widgets/user_input_held.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>

@@ -1,5 +1,5 @@
-#include "platform/gui/default_handling.h"
-#include "platform/gui/message_box.h"
+#include "platform/widgets/default_handling.h"
+#include "platform/widgets/message_box.h"
 
 #include <cstdio>
 #include <cstdlib>
