@@ -1,17 +1,11 @@
 #include "main_window/given_files.h"
 #include "platform/core/command_line.h"
+#include "platform/core/folder_path.h"
 
 #include <algorithm>
 #include <cstring>
-#include <type_traits>
 
 namespace ferrowyn {
-namespace {
-
-constexpr bool kWidePaths = std::is_same_v<std::filesystem::path::value_type, wchar_t>;
-
-} // namespace
-
 CommandLine::CommandLine(int argc, char** argv)
     : m_system(systemArguments(argc, argv)), m_argv(argv, argv + argc) {
     const auto mark = std::find_if(m_argv.begin() + std::min(argc, 1), m_argv.end(),

@@ -1,31 +1,26 @@
 #include "main_window/start_folder.h"
+#include "platform/core/folder_path.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFileInfo>
+#include <QFile>
 #include <QStandardPaths>
 
 namespace ferrowyn {
-namespace {
-
-#ifdef Q_OS_WIN
-constexpr Qt::CaseSensitivity kNameCase = Qt::CaseInsensitive;
-#else
-constexpr Qt::CaseSensitivity kNameCase = Qt::CaseSensitive;
-#endif
-
-// Both canonical ("/" as separator): the folder is `outer` itself or lies inside it.
-bool isWithin(const QString& folder, const QString& outer) {
-    const QString prefix = outer.endsWith('/') ? outer : outer + '/';
-    return folder.compare(outer, kNameCase) == 0 || folder.startsWith(prefix, kNameCase);
-}
-
-} // namespace
 
 void leaveProgramFolder() {
-    const QString programFolder = QFileInfo(QCoreApplication::applicationDirPath()).canonicalFilePath();
-    const QString working = QDir::current().canonicalPath();
-    if (programFolder.isEmpty() || working.isEmpty() || !isWithin(working, programFolder)) {
+    // The program's folder as the system gave it: UTF-16 on Windows, the local encoding's bytes on Linux.
+    const QString folder = QCoreApplication::applicationDirPath();
+    std::filesystem::path programFolder;
+    if constexpr (kWidePaths) {
+        programFolder = folder.toStdWString();
+    } else {
+        programFolder = QFile::encodeName(folder).toStdString();
+    }
+    std::error_code error;
+    const auto program = std::filesystem::canonical(programFolder, error);
+    const auto working = error ? std::filesystem::path() : std::filesystem::canonical(workingFolder(), error);
+    if (error || program.empty() || working.empty() || !isWithin(working, program)) {
         return;
     }
     const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);

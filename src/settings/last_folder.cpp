@@ -2,16 +2,12 @@
 #include "platform/core/folder_path.h"
 #include "platform/widgets/settings_backend.h"
 
-#include <type_traits>
-
 namespace ferrowyn {
 namespace {
 
 const QString kApplication = QStringLiteral("Ferrowyn");
 const QString kSection = QStringLiteral("Settings");
 const QString kKey = QStringLiteral("CurPath");
-
-constexpr bool kWidePaths = std::is_same_v<std::filesystem::path::value_type, wchar_t>;
 
 // Text when it is text, so that the store reads as it always has; bytes otherwise.
 QVariant storedFormOf(const std::filesystem::path& folder) {

@@ -4,6 +4,7 @@
 #include "platform/core/folder_listing.h"
 
 #include <algorithm>
+#include <cwctype>
 
 namespace ferrowyn {
 
@@ -44,7 +45,14 @@ bool isWithin(const std::filesystem::path& path, const std::filesystem::path& fo
     const auto trailing = [](const std::filesystem::path& p) { return p.has_filename() ? p : p.parent_path(); };
     const auto inner = trailing(path);
     const auto outer = trailing(folder);
-    return std::mismatch(outer.begin(), outer.end(), inner.begin(), inner.end()).first == outer.end();
+    const auto sameName = [](const std::filesystem::path& a, const std::filesystem::path& b) {
+        if constexpr (kWidePaths) {
+            return std::equal(a.native().begin(), a.native().end(), b.native().begin(), b.native().end(),
+                              [](wchar_t x, wchar_t y) { return std::towlower(x) == std::towlower(y); });
+        }
+        return a == b;
+    };
+    return std::mismatch(outer.begin(), outer.end(), inner.begin(), inner.end(), sameName).first == outer.end();
 }
 
 std::vector<std::filesystem::path> chainOfFolders(const std::filesystem::path& root,

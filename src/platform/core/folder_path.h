@@ -1,9 +1,13 @@
 #pragma once
 
 #include <filesystem>
+#include <type_traits>
 #include <vector>
 
 namespace ferrowyn {
+
+// Windows keeps a path as UTF-16 text, whose names it compares without case; Linux as bytes.
+inline constexpr bool kWidePaths = std::is_same_v<std::filesystem::path::value_type, wchar_t>;
 
 // Paths of folders as the lists keep them. All of it is about the path alone, except nearestListableFolder and
 // reachedFolder, which ask the file system.
@@ -16,7 +20,8 @@ std::filesystem::path normalFolderPath(const std::filesystem::path& path);
 // The process's working folder, or an empty path when it has been deleted.
 std::filesystem::path workingFolder();
 
-// True when `path` is `folder` or lies under it, compared element by element ("/home" does not hold "/homes").
+// True when `path` is `folder` or lies under it, compared element by element ("/home" does not hold "/homes"), and
+// on Windows without case.
 bool isWithin(const std::filesystem::path& path, const std::filesystem::path& folder);
 
 // The folders from `root` down to `folder`, both included: "/", "/home", "/home/ann". `folder` lies within `root`.

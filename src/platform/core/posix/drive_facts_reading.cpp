@@ -1,4 +1,5 @@
 #include "platform/core/posix/drive_facts_reading.h"
+#include "platform/core/posix/kernel_file_systems.h"
 #include "platform/core/posix/mount_table.h"
 #include "platform/core/posix/overlay_layers.h"
 #include "platform/core/posix/user_space_drivers.h"
@@ -21,35 +22,6 @@
 
 namespace ferrowyn {
 namespace {
-
-// Magic numbers that not every kernel header names.
-constexpr std::uint32_t kEfivarfs = 0xde5e81e4;
-constexpr std::uint32_t kConfigfs = 0x62656570;
-constexpr std::uint32_t kSelinuxfs = 0xf97cff8c;
-constexpr std::uint32_t kFusectl = 0x65735543;
-
-// The kernel's own file systems: their files are views of its state and its settings.
-constexpr std::uint32_t kPseudo[] = {
-    PROC_SUPER_MAGIC,
-    SYSFS_MAGIC,
-    DEBUGFS_MAGIC,
-    TRACEFS_MAGIC,
-    SECURITYFS_MAGIC,
-    CGROUP_SUPER_MAGIC,
-    CGROUP2_SUPER_MAGIC,
-    kConfigfs,
-    DEVPTS_SUPER_MAGIC,
-    kEfivarfs,
-    BPF_FS_MAGIC,
-    PSTOREFS_MAGIC,
-    kSelinuxfs,
-    SMACK_MAGIC,
-    kFusectl,
-    BINFMTFS_MAGIC,
-    HUGETLBFS_MAGIC,
-    NSFS_MAGIC,
-    0x19800202 /* mqueue */,
-};
 
 // NTFS's own attributes of a file, as ntfs-3g shows them.
 constexpr std::uint32_t kNtfsCompressed = 0x800;
@@ -206,7 +178,8 @@ bool storesData(int fd) {
         return true;
     }
     const auto magic = static_cast<std::uint32_t>(info.f_type);
-    return std::find(std::begin(kPseudo), std::end(kPseudo), magic) == std::end(kPseudo);
+    return std::none_of(std::begin(kKernelFileSystems), std::end(kKernelFileSystems),
+                        [magic](const KernelFileSystem& kernel) { return kernel.magic == magic; });
 }
 
 } // namespace ferrowyn

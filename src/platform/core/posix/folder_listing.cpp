@@ -19,7 +19,7 @@ struct DirCloser {
 };
 using DirHandle = std::unique_ptr<DIR, DirCloser>;
 
-DirHandle openFolder(const std::filesystem::path& folder) {
+DirHandle openForListing(const std::filesystem::path& folder) {
     DirHandle dir(::opendir(folder.c_str()));
     if (!dir) {
         throw FileError(words::kCannotOpenFolder, folder, osReason(errno));
@@ -58,7 +58,7 @@ bool isFolder(int folderFd, const dirent& entry, unsigned char type) {
 } // namespace
 
 FolderListing listFolder(const std::filesystem::path& folder) {
-    const DirHandle dir = openFolder(folder);
+    const DirHandle dir = openForListing(folder);
     const int folderFd = ::dirfd(dir.get());
     FolderListing listing;
     for (;;) {

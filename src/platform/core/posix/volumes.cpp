@@ -4,6 +4,7 @@
 #include "platform/core/folder_listing.h"
 #include "platform/core/folder_path.h"
 #include "platform/core/path_display.h"
+#include "platform/core/posix/kernel_file_systems.h"
 #include "platform/core/posix/mount_table.h"
 
 #include <algorithm>
@@ -12,19 +13,18 @@
 namespace ferrowyn {
 namespace {
 
-// Mounts of the kernel's own machinery or of packaged images, not of a user's files.
-constexpr std::string_view kSystemTypes[] = {
-    "proc",    "sysfs",    "devtmpfs", "devpts",     "cgroup",    "cgroup2",  "securityfs", "debugfs",
-    "tracefs", "pstore",   "bpf",      "mqueue",     "hugetlbfs", "configfs", "fusectl",    "binfmt_misc",
-    "autofs",  "efivarfs", "nsfs",     "rpc_pipefs", "selinuxfs", "squashfs", "ramfs",
-};
+// Mounts of packaged images and of memory, not of a user's files (besides the kernel's own file systems).
+constexpr std::string_view kImageTypes[] = {"squashfs", "ramfs"};
 constexpr std::string_view kSystemFolders[] = {"/proc", "/sys", "/dev", "/run", "/snap", "/boot", "/var/lib"};
 
 bool isUserVolume(const Mount& mount) {
     if (mount.mountPoint == "/") {
         return true;
     }
-    if (std::find(std::begin(kSystemTypes), std::end(kSystemTypes), mount.type) != std::end(kSystemTypes)) {
+    const auto named = [&](std::string_view type) { return type == mount.type; };
+    if (std::any_of(std::begin(kKernelFileSystems), std::end(kKernelFileSystems),
+                    [&](const KernelFileSystem& kernel) { return named(kernel.name); }) ||
+        std::any_of(std::begin(kImageTypes), std::end(kImageTypes), named)) {
         return false;
     }
     for (const std::string_view system : kSystemFolders) {
