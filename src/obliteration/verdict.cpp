@@ -19,6 +19,8 @@ constexpr std::string_view kNetwork[] = {
     "nfs",       "nfs4",         "cifs",           "smb3",        "smbfs",         "9p",
     "afs",       "ceph",         "glusterfs",      "davfs",       "fuse.sshfs",    "fuse.rclone",
     "fuse.s3fs", "fuse.gcsfuse", "fuse.glusterfs", "fuse.davfs2", "fuse.curlftpfs"};
+// Overwrite a file's extended attributes where they lie (measured: xfs writes them anew, ntfs-3g its streams too).
+constexpr std::string_view kAttributesInPlace[] = {"ext2", "ext3", "ext4", "tmpfs", "ramfs"};
 // Keep a small file's data inside their own file table, where a map shows no blocks for it.
 constexpr std::string_view kSmallFilesInTable[] = {"ntfs", "ntfs3"};
 // The smallest record of NTFS's file table: a file shorter than this may live inside its record.
@@ -134,12 +136,12 @@ Verdict attachmentsVerdict(const DriveFacts& drive, const std::vector<Attachment
         if (attachment.before && attachment.after) {
             const MapComparison comparison = compareMaps(*attachment.before, *attachment.after, attachment.length);
             remains = comparison.cutShort ? Remains::Moved : comparison.remains;
-        } else {
-            // Kept among the file system's records: overwritten where they lie only where the file system
-            // overwrites in place.
-            remains = isOneOf(drive.fileSystem, kNewPlaces) ? Remains::WritesToNewPlaces
-                      : isOneOf(drive.fileSystem, kInPlace) ? Remains::Nowhere
-                                                            : Remains::CannotTell;
+        } else if (isOneOf(drive.fileSystem, kNewPlaces)) {
+            remains = Remains::WritesToNewPlaces;
+        } else if (!isOneOf(drive.fileSystem, kAttributesInPlace) || drive.userSpaceDriver) {
+            // Kept among the file system's records, which only some file systems overwrite where they lie.
+            kept.detail = "its file system (" + drive.fileSystem + ") may write it anew in another place";
+            return kept;
         }
         if (remains != Remains::Nowhere) {
             kept.detail = wordsFor(because(remains, drive));
