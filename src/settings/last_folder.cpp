@@ -33,7 +33,9 @@ std::filesystem::path folderFrom(const QVariant& stored) {
 bool isPlainFolderPath(const QVariant& stored, const std::filesystem::path& folder) {
     const auto type = stored.typeId();
     const auto& text = folder.native();
-    return (type == QMetaType::QString || type == QMetaType::QByteArray) && folder.is_absolute() &&
+    // Windows's verbatim form (\\?\C:\...) is a way to write a path, not one the lists keep.
+    const bool verbatim = kWidePaths && text.size() >= 4 && text[0] == '\\' && text[1] == '\\' && text[2] == '?';
+    return (type == QMetaType::QString || type == QMetaType::QByteArray) && folder.is_absolute() && !verbatim &&
            text.find(std::filesystem::path::value_type()) == text.npos && normalFolderPath(folder) == folder;
 }
 

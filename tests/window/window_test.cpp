@@ -155,10 +155,12 @@ private slots:
             }
         }
         // A value that is not a plain folder path is not followed, even where it leads to a folder.
-        for (const char* odd : {"sub", "/../sub"}) {
+        for (const char* odd : {"sub", "/../sub", "//?/"}) { // the last: Windows's verbatim form of the folder
             WindowHarness h;
             const QString sub = shownText(h.makeFolder("sub"));
-            h.storeLastFolder(odd[0] == '/' ? sub + odd : QString(odd));
+            h.storeLastFolder(odd[0] != '/'   ? QString(odd)
+                              : odd[1] == '/' ? QDir::toNativeSeparators(odd + sub)
+                                              : sub + odd);
             QCOMPARE(h.startWindow().flsFileList->Path(), h.work());
         }
         // The working folder is gone as well: the lists open on its volume's root.
