@@ -131,7 +131,7 @@ fs::path inACompressedFolder(Image& image) {
 // Part of the file zeroed the way fallocate does it: its blocks are marked unwritten, and keep their bytes.
 fs::path partlyZeroed(Image& image) {
     writeMarkers(image.secret, 4000);
-    run("fallocate -z -o 16384 -l 40960 " + image.secret.string());
+    run("fallocate -z -o 32768 -l 49152 " + image.secret.string());
     return image.secret;
 }
 // A file cut down from a longer one: its last allocation unit still holds the longer one's bytes.
@@ -196,6 +196,11 @@ void swapTheDrive(Image& image) {
 void cutShort(Image& image) {
     fs::resize_file(image.secret, 1000);
 }
+// Or rewrite it with the same length and set its time back: only its status time tells.
+void rewrittenWithItsTimeSetBack(Image& image) {
+    const auto time = fs::last_write_time(image.secret);
+    fs::last_write_time(writeMarkers(image.secret, 2000), time);
+}
 
 struct Row {
     const char* name;
@@ -244,6 +249,8 @@ TEST(DeviceOutcome, saysObliteratedOnlyWhereTheDeviceHoldsNoneOfTheOldContents) 
          "another program cut it short while it was overwritten", -1},
         {"cut short while asked", "mkfs.ext4 -q", loop, withASecondName, nullptr, cutShort, nullptr,
          "1 other names second.txt", "it changed since it was selected", -1},
+        {"rewritten while asked", "mkfs.ext4 -q", loop, withASecondName, nullptr, rewrittenWithItsTimeSetBack,
+         nullptr, "1 other names second.txt", "it changed since it was selected", 2000},
         {"sparse, larger than the volume", "mkfs.ext4 -q", loop, sparseAndLargerThanTheVolume, nullptr, nullptr,
          nullptr, "", "", 0},
         {"full before the last block", "mkfs.ext4 -q -m 0", loop, onAFullVolume, nullptr, nullptr, nullptr, "", "",

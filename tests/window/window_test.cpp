@@ -277,13 +277,14 @@ private slots:
 
             // Dropped: taken as a copy, never as a move; a file is selected, a folder is not, and an address on
             // another computer is not taken for the local file at the same path.
+            // Shift held: the drag proposes a move.
             const auto drop = [&](const QList<QUrl>& urls,
                                   Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction) {
                 QMimeData data;
                 data.setUrls(urls);
-                QDragEnterEvent enter(QPoint(5, 5), offered, &data, Qt::LeftButton, {});
+                QDragEnterEvent enter(QPoint(5, 5), offered, &data, Qt::LeftButton, Qt::ShiftModifier);
                 QApplication::sendEvent(&w, &enter);
-                QDropEvent dropped(QPointF(5, 5), offered, &data, Qt::LeftButton, {});
+                QDropEvent dropped(QPointF(5, 5), offered, &data, Qt::LeftButton, Qt::ShiftModifier);
                 QApplication::sendEvent(&w, &dropped);
                 QCoreApplication::processEvents();
                 return enter.isAccepted() && dropped.isAccepted() ? dropped.dropAction() : Qt::IgnoreAction;
