@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/core/path_display.h"
+
 #include "platform/core/file_holders.h"
 
 #include <string>
@@ -80,6 +82,10 @@ inline constexpr const char* kSwappedMeanwhile =
     "another program put another file in its place while it was overwritten, so it was not deleted";
 inline constexpr const char* kManagedByAnotherProgram =
     "it is kept by another program through the system (a reparse point, such as a file in the cloud)";
+// ... after the overwrite, where the file that could not be deleted still is.
+inline std::string stillThereAs(const std::filesystem::path& name) {
+    return "; its contents were overwritten, but the file is still there as " + displayText(name);
+}
 inline constexpr const char* kNoDrive = "there is no such drive";
 inline constexpr const char* kNotMounted = "it is not mounted";
 inline constexpr const char* kNotListed = "it is a hidden file, which the file list does not show";

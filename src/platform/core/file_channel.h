@@ -89,6 +89,8 @@ public:
 private:
     struct Handles;
     void requireOpen(const char* action) const;
+    // Refuses what no system opens: a second file on an open channel, and a name that is not one name.
+    void refuseWhatNeverOpens(const ChosenFile& file) const;
 
     std::unique_ptr<Handles> m_handles; // the OS's own
     ChosenFile m_file;

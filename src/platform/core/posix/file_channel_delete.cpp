@@ -108,15 +108,12 @@ void FileChannel::closeAndDelete() {
     const auto path = m_file.path();
     const int folderFd = handles->folder.get();
     const int fd = handles->file.get();
-    const auto stillThere = [&](const std::filesystem::path& name) {
-        return "; its contents were overwritten, but the file is still there as " + displayText(name);
-    };
     // The name is moved aside to a fresh one before the delete, so that a program renaming in the folder at this
     // moment cannot make us delete another file; the folder's last record of the file is then that fresh name.
     const NameWatch watch(folderFd);
     const auto fresh = renameToFreshName(folderFd, m_file.name);
     if (fresh.empty()) {
-        throw FileError(words::kCannotDelete, path, osReason(errno) + stillThere(m_file.name));
+        throw FileError(words::kCannotDelete, path, osReason(errno) + words::stillThereAs(m_file.name));
     }
     watch.skip();
     // From the check to the delete nothing else is done, and the file stays open, so that no round trip to a
@@ -128,7 +125,7 @@ void FileChannel::closeAndDelete() {
     if (!checked || ::unlinkat(folderFd, fresh.c_str(), 0) != 0) {
         const int error = errno;
         if (checked) {
-            throw FileError(words::kCannotDelete, path, osReason(error) + stillThere(fresh));
+            throw FileError(words::kCannotDelete, path, osReason(error) + words::stillThereAs(fresh));
         }
         // The fresh name led to another file at that instant: it gets the chosen name, which it took ours from,
         // and ours is left wherever the other program put it.

@@ -147,14 +147,9 @@ FileChannel::FileChannel() = default;
 FileChannel::~FileChannel() = default;
 
 void FileChannel::open(const ChosenFile& file) {
+    refuseWhatNeverOpens(file);
     const auto path = file.path();
-    if (isOpen()) {
-        throw FileError(words::kCannotOpen, path, "the channel is already open on " + displayText(m_file.path()));
-    }
     const auto refuse = [&](const std::string& reason) { throw FileError(words::kCannotOpen, path, reason); };
-    if (!isOneName(file.name)) {
-        refuse(words::kNotOneName);
-    }
 
     auto handles = std::make_unique<Handles>();
     handles->folder = openFolder(file.folder);

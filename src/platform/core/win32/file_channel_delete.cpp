@@ -63,14 +63,11 @@ void FileChannel::closeAndDelete() {
     // The channel is closed on every road from here, as the handles go with this scope.
     const auto handles = std::move(m_handles);
     const auto path = m_file.path();
-    const auto stillThere = [&](const std::filesystem::path& name) {
-        return "; its contents were overwritten, but the file is still there as " + displayText(name);
-    };
     // Renamed through its own handle to a fresh name first, so that the folder's last record of it is that name.
     int error = 0;
     const std::wstring fresh = renameToFreshName(handles->file.get(), handles->folder.get(), m_file.name, error);
     if (fresh.empty()) {
-        throw FileError(words::kCannotDelete, path, osReason(error) + stillThere(m_file.name));
+        throw FileError(words::kCannotDelete, path, osReason(error) + words::stillThereAs(m_file.name));
     }
     // Wine renames by the name the file was opened under: if another program put another file there meanwhile,
     // it is that file that now has the fresh name. It is given its name back, and nothing is deleted.
@@ -89,7 +86,7 @@ void FileChannel::closeAndDelete() {
     FILE_DISPOSITION_INFO disposition{};
     disposition.DeleteFile = TRUE;
     if (!SetFileInformationByHandle(handles->file.get(), FileDispositionInfo, &disposition, sizeof disposition)) {
-        throw FileError(words::kCannotDelete, path, osReason(lastError()) + stillThere(fresh));
+        throw FileError(words::kCannotDelete, path, osReason(lastError()) + words::stillThereAs(fresh));
     }
     if (!CloseHandle(handles->file.release())) {
         throw FileError(words::kCannotClose, path, osReason(lastError()));

@@ -95,14 +95,9 @@ FileChannel::FileChannel() = default;
 FileChannel::~FileChannel() = default;
 
 void FileChannel::open(const ChosenFile& file) {
+    refuseWhatNeverOpens(file);
     const auto path = file.path();
-    if (isOpen()) {
-        throw FileError(words::kCannotOpen, path, "the channel is already open on " + displayText(m_file.path()));
-    }
     const auto refuse = [&](const std::string& reason) { throw FileError(words::kCannotOpen, path, reason); };
-    if (!isOneName(file.name)) {
-        refuse(words::kNotOneName);
-    }
 
     // The folder is held open without sharing deletion, so that it cannot be renamed or removed meanwhile; the
     // fresh name before the delete is given relative to it.
