@@ -9,7 +9,7 @@
 
 #include "obliteration/overwrite_pass.h"
 #include "platform/core/file_channel.h"
-#include "platform/core/file_holders.h"
+#include "platform/core/posix/file_holders_reading.h"
 
 #include <algorithm>
 #include <cctype>

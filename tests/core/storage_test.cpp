@@ -13,8 +13,13 @@
 #include <map>
 #include <sstream>
 #ifdef _WIN32
+#include "platform/core/win32/drive_facts_reading.h"
+#include "platform/core/win32/storage_reading.h"
+
 #include <windows.h>
 #else
+#include "platform/core/posix/storage_reading.h"
+
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
@@ -95,7 +100,7 @@ TEST(Storage, addsNothingUnderWineWhereNothingIsKnown) {
                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     const StorageFacts facts = storageUnder(file);
     CloseHandle(file);
-    if (GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") == nullptr) {
+    if (!runsUnderWine()) {
         GTEST_SKIP() << "what the drive is made of is known beforehand only under Wine";
     }
     EXPECT_EQ(storageNote(facts), "") << describe(facts);

@@ -9,8 +9,13 @@
 #include <random>
 #include <stdexcept>
 #ifdef _WIN32
+#include "platform/core/win32/drive_facts_reading.h"
+#include "platform/core/win32/storage_reading.h"
+
 #include <windows.h>
 #else
+#include "platform/core/posix/storage_reading.h"
+
 #include <csignal>
 #include <fcntl.h>
 #include <sys/file.h>
@@ -58,8 +63,7 @@ std::string readFile(const std::filesystem::path& path) {
 
 PassOutcome plainOutcome() {
 #ifdef _WIN32
-    const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-    if (ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr) {
+    if (runsUnderWine()) {
         return PassOutcome::OldContentsMayRemain;
     }
 #endif

@@ -32,8 +32,8 @@ done
 [ -x "$scratch/dest/usr/bin/ferrowyn" ] || fail "no program in bin"
 
 echo "-- the file managers' context menus"
-# desktop-file-validate knows KDE's service menus only as a type the specification leaves to KDE: that MimeType
-# and Actions belong to applications is all it may say of the one for Dolphin.
+# desktop-file-validate knows KDE's service menus only as a type of KDE's own: that MimeType and Actions belong to
+# applications is all it may say of the one for Dolphin.
 findings=$(desktop-file-validate "$share/kio/servicemenus/ferrowyn-obliterate.desktop" 2>&1 |
     grep -v -E 'key "(MimeType|Actions)" is present in group "Desktop Entry", but the type is "Service"' || true)
 [ -z "$findings" ] || fail "the service menu for Dolphin: $findings"

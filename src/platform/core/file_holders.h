@@ -20,18 +20,6 @@ struct FileHolder {
     friend bool operator==(const FileHolder&, const FileHolder&) = default;
 };
 
-// The other programs that have the file open, in the order of their process ids; none where the system cannot
-// tell. Never fails.
-#ifdef _WIN32
-// Those the Restart Manager knows of the file at `path`: every program of every user that holds it open.
-std::vector<FileHolder> holdersOf(const std::filesystem::path& path);
-#else
-// Those of the open file `fd` among the user's own processes (every process for root), found through
-// /proc/*/fd and, for a program that mapped the file into its memory and closed it since, /proc/*/maps; and any
-// process that holds a lock or lease on it, found through /proc/locks.
-std::vector<FileHolder> holdersOf(int fd);
-#endif
-
 // Windows's answer to RmGetList as its bytes: RM_PROCESS_INFO records of kProcessInfoSize bytes each, the
 // program's id at 0, its name at 12 and its service's short name at 524, in UTF-16 ending with a zero. Each
 // process is one holder, named by its program's name or else its service's; `ownProcess` is left out. On every

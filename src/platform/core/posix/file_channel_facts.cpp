@@ -1,10 +1,10 @@
 #include "platform/core/failure_words.h"
 #include "platform/core/file_error.h"
-#include "platform/core/file_holders.h"
 #include "platform/core/posix/block_map_reading.h"
 #include "platform/core/posix/channel_state.h"
 #include "platform/core/posix/drive_facts_reading.h"
-#include "platform/core/storage.h"
+#include "platform/core/posix/file_holders_reading.h"
+#include "platform/core/posix/storage_reading.h"
 
 #include <algorithm>
 #include <cerrno>

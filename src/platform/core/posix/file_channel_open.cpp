@@ -1,9 +1,9 @@
 #include "platform/core/failure_words.h"
 #include "platform/core/file_error.h"
-#include "platform/core/file_holders.h"
 #include "platform/core/path_display.h"
 #include "platform/core/posix/channel_state.h"
 #include "platform/core/posix/drive_facts_reading.h"
+#include "platform/core/posix/file_holders_reading.h"
 
 #include <cerrno>
 #include <string>

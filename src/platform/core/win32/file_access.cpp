@@ -82,17 +82,15 @@ std::wstring finalPathOf(HANDLE handle) {
     }
 }
 
-// True when `trimmed`, in the same folder as the open `file`, leads to that very file. Wine shows "notes.txt."
-// as "notes.txt" whether it is a file of its own or a Unix link to "notes.txt"; only the file it leads to tells.
-bool sameFileWithout(HANDLE file, const std::wstring& trimmed) {
-    const Handle other(CreateFileW(verbatimPath(trimmed).c_str(), FILE_READ_ATTRIBUTES,
+bool leadsTo(const std::filesystem::path& path, HANDLE file) {
+    const Handle entry(CreateFileW(verbatimPath(path).c_str(), FILE_READ_ATTRIBUTES,
                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                   FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+                                   FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     FileIdentity ours;
     FileIdentity theirs;
     BY_HANDLE_FILE_INFORMATION details{};
-    return other.valid() && readIdentity(file, Entry::File, ours, details) &&
-           readIdentity(other.get(), Entry::File, theirs, details) && ours.file == theirs.file &&
+    return entry.valid() && readIdentity(file, Entry::File, ours, details) &&
+           readIdentity(entry.get(), Entry::File, theirs, details) && ours.file == theirs.file &&
            ours.fileHigh == theirs.fileHigh && ours.volume == theirs.volume;
 }
 
@@ -118,10 +116,11 @@ std::string refusalForName(HANDLE file, HANDLE folder, const std::filesystem::pa
                           : words::kLeadsElsewhere;
     }
     // Wine drops a name's trailing dots and spaces from the paths it gives, and shows a Unix link as the file it
-    // leads to.
+    // leads to: "notes.txt." reads as "notes.txt" whether it is a file of its own or a link to "notes.txt", and
+    // only the file that "notes.txt" leads to tells.
     std::wstring trimmed = expected;
     trimmed.erase(trimmed.find_last_not_of(L". ") + 1);
-    return filePath == trimmed && !sameFileWithout(file, trimmed) ? std::string() : words::kLeadsElsewhere;
+    return filePath == trimmed && !leadsTo(trimmed, file) ? std::string() : words::kLeadsElsewhere;
 }
 
 } // namespace ferrowyn

@@ -43,6 +43,10 @@ std::wstring verbatimPath(const std::filesystem::path& path);
 enum class Entry { File, Folder };
 bool readIdentity(HANDLE handle, Entry entry, FileIdentity& identity, BY_HANDLE_FILE_INFORMATION& details);
 
+// True when `path` leads to the open `file` itself (the same file on the same volume), looked at for its
+// attributes only, which no share mode refuses.
+bool leadsTo(const std::filesystem::path& path, HANDLE file);
+
 // Why the open file `file` is not the entry `name` of the open folder `folder` itself, exactly as named (case
 // and trailing dots included), or an empty text when it is: Windows may have reached another file (a link it
 // followed, a name it rewrote, a short 8.3 name), or one on another volume. Both paths are the file system's own,

@@ -4,7 +4,6 @@
 #include "platform/core/path_display.h"
 #include "platform/core/win32/channel_state.h"
 
-#include <optional>
 #include <string>
 #include <vector>
 #include <winternl.h>
@@ -41,21 +40,6 @@ std::wstring renameToFreshName(HANDLE file, HANDLE folder, const std::filesystem
     return {};
 }
 
-// The identity of the entry `name` of `folder`, looked at without opening it for anything but its attributes
-// (which no share mode refuses); nothing when it cannot be looked at.
-std::optional<FileIdentity> identityOfEntry(const std::filesystem::path& folder,
-                                            const std::filesystem::path& name) {
-    const Handle entry(CreateFileW(verbatimPath(folder / name).c_str(), FILE_READ_ATTRIBUTES,
-                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                   FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-    FileIdentity identity;
-    BY_HANDLE_FILE_INFORMATION details{};
-    if (!entry.valid() || !readIdentity(entry.get(), Entry::File, identity, details)) {
-        return std::nullopt;
-    }
-    return identity;
-}
-
 } // namespace
 
 void FileChannel::closeAndDelete() {
@@ -71,12 +55,7 @@ void FileChannel::closeAndDelete() {
     }
     // Wine renames by the name the file was opened under: if another program put another file there meanwhile,
     // it is that file that now has the fresh name. It is given its name back, and nothing is deleted.
-    FileIdentity identity;
-    BY_HANDLE_FILE_INFORMATION details{};
-    const auto renamed = identityOfEntry(m_file.folder, fresh);
-    if (!readIdentity(handles->file.get(), Entry::File, identity, details) || !renamed ||
-        renamed->file != identity.file || renamed->fileHigh != identity.fileHigh ||
-        renamed->volume != identity.volume) {
+    if (!leadsTo(m_file.folder / fresh, handles->file.get())) {
         const bool back = MoveFileExW(verbatimPath(m_file.folder / fresh).c_str(), verbatimPath(path).c_str(), 0);
         throw FileError(words::kCannotDelete, path,
                         std::string(words::kSwappedMeanwhile) +

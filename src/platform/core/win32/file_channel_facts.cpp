@@ -1,10 +1,10 @@
 #include "platform/core/failure_words.h"
 #include "platform/core/file_error.h"
-#include "platform/core/file_holders.h"
-#include "platform/core/storage.h"
 #include "platform/core/win32/block_map_reading.h"
 #include "platform/core/win32/channel_state.h"
 #include "platform/core/win32/drive_facts_reading.h"
+#include "platform/core/win32/file_holders_reading.h"
+#include "platform/core/win32/storage_reading.h"
 
 #include <algorithm>
 

@@ -1,8 +1,8 @@
 #include "platform/core/failure_words.h"
 #include "platform/core/file_error.h"
-#include "platform/core/file_holders.h"
 #include "platform/core/path_display.h"
 #include "platform/core/win32/channel_state.h"
+#include "platform/core/win32/file_holders_reading.h"
 
 #include <string>
 

@@ -1,4 +1,4 @@
-#include "platform/core/file_holders.h"
+#include "platform/core/win32/file_holders_reading.h"
 
 #include <algorithm>
 #include <windows.h>

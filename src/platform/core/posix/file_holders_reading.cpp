@@ -1,4 +1,4 @@
-#include "platform/core/file_holders.h"
+#include "platform/core/posix/file_holders_reading.h"
 #include "platform/core/path_display.h"
 #include "platform/core/posix/file_access.h"
 #include "platform/core/posix/mount_table.h"

@@ -1,4 +1,4 @@
-#include "platform/core/storage.h"
+#include "platform/core/posix/storage_reading.h"
 #include "platform/core/posix/mount_table.h"
 
 #include <algorithm>

@@ -1,4 +1,4 @@
-#include "platform/core/storage.h"
+#include "platform/core/win32/storage_reading.h"
 #include "platform/core/win32/file_access.h"
 
 #include <cstddef>
@@ -75,7 +75,7 @@ bool systemSendsTrim(HANDLE file) {
 
 } // namespace
 
-StorageFacts storageUnder(void* fileHandle) {
+StorageFacts storageUnder(HANDLE fileHandle) {
     const std::wstring volumeName = volumeOf(fileHandle);
     if (volumeName.empty()) {
         return {};
